@@ -1,0 +1,73 @@
+# Shared settings and helpers for every target of the project.
+
+# Floating-point results must not depend on the compiler's mood: the resampler is
+# specified to the byte, so no contraction into FMA and no fast-math anywhere.
+set(TARROWIN_FLAGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+    -ffp-contract=off -fno-fast-math)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "i.86")
+  list(APPEND TARROWIN_FLAGS -msse2 -mfpmath=sse)
+endif()
+
+set(TARROWIN_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+
+# tarrowin_library(name [QT] SOURCES ... DEPS ...)
+function(tarrowin_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${TARROWIN_FLAGS})
+  target_include_directories(${name} PUBLIC ${TARROWIN_ROOT})
+  target_link_libraries(${name} PUBLIC ${A_DEPS})
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+endfunction()
+
+# tarrowin_test(name SOURCES ... DEPS ... [LABELS ...])
+# Every test runs with the offscreen Qt platform unless it asks for a display.
+function(tarrowin_test name)
+  cmake_parse_arguments(A "DISPLAY" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  find_package(GTest REQUIRED)
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${TARROWIN_FLAGS} -Wno-conversion)
+  target_include_directories(${name} PRIVATE ${TARROWIN_ROOT} ${TARROWIN_ROOT}/tests)
+  target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+      TARROWIN_TEST_DATA="${TARROWIN_ROOT}/tests/data"
+      TARROWIN_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  if(A_DISPLAY)
+    set_tests_properties(${name} PROPERTIES LABELS "display;${A_LABELS}")
+  else()
+    set_tests_properties(${name} PROPERTIES LABELS "${A_LABELS}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+endfunction()
+
+# tarrowin_bench(name SOURCES ... DEPS ...)
+function(tarrowin_bench name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${TARROWIN_FLAGS} -Wno-conversion)
+  target_include_directories(${name} PRIVATE ${TARROWIN_ROOT})
+  target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark benchmark::benchmark_main)
+  target_compile_definitions(${name} PRIVATE TARROWIN_TEST_DATA="${TARROWIN_ROOT}/tests/data")
+endfunction()
+
+# tarrowin_fuzz(name SOURCES ... DEPS ...): a libFuzzer target, built only with clang.
+function(tarrowin_fuzz name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${TARROWIN_ROOT})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+endfunction()
+
+# Adds every direct sub-folder of the current source folder that has a CMakeLists.txt.
+macro(tarrowin_add_subfolders)
+  file(GLOB _tw_children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(_tw_child IN LISTS _tw_children)
+    if(IS_DIRECTORY ${_tw_child} AND EXISTS ${_tw_child}/CMakeLists.txt)
+      add_subdirectory(${_tw_child})
+    endif()
+  endforeach()
+endmacro()
