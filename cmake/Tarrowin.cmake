@@ -71,3 +71,33 @@ macro(tarrowin_add_subfolders)
     endif()
   endforeach()
 endmacro()
+
+# tarrowin_glob_library(name DEPS ...): a library of every .cpp/.h in the current folder
+# (not sub-folders), so that files can be added without touching the build.
+function(tarrowin_glob_library name)
+  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(GLOB _cpp CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT _cpp)
+    # Nothing to compile yet: still a target others can link.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${TARROWIN_ROOT})
+    target_link_libraries(${name} INTERFACE ${A_DEPS})
+    return()
+  endif()
+  tarrowin_library(${name} SOURCES ${_sources} DEPS ${A_DEPS})
+endfunction()
+
+# tarrowin_glob_test(name DEPS ... [DISPLAY]): one test program of every *Test.cpp here.
+function(tarrowin_glob_test name)
+  cmake_parse_arguments(A "DISPLAY" "" "DEPS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT _sources)
+    return()
+  endif()
+  if(A_DISPLAY)
+    tarrowin_test(${name} SOURCES ${_sources} DEPS ${A_DEPS} DISPLAY)
+  else()
+    tarrowin_test(${name} SOURCES ${_sources} DEPS ${A_DEPS})
+  endif()
+endfunction()
