@@ -145,8 +145,7 @@ struct BandRow {
 struct BandPart {
     std::size_t first;
     std::size_t last; // one past
-    bool run;
-    std::vector<std::uint32_t> sums;
+    const std::uint32_t* sums; // null for a weighted row
 };
 
 inline void addWeighted(double* cell, const std::uint8_t* p, double w) {
@@ -158,11 +157,12 @@ inline void addWeighted(double* cell, const std::uint8_t* p, double w) {
     cell[3] = roundHalfEven(cell[3] + p[3] * w);
 }
 
-void sumRun(BandPart& part, const std::vector<BandRow>& rows, std::int64_t W) {
-    part.sums.assign(static_cast<std::size_t>(W * 4), 0u);
-    for (std::size_t r = part.first; r < part.last; ++r) {
+void sumRun(std::vector<std::uint32_t>& sums, const std::vector<BandRow>& rows,
+            std::size_t first, std::size_t last, std::int64_t W) {
+    sums.assign(static_cast<std::size_t>(W * 4), 0u);
+    for (std::size_t r = first; r < last; ++r) {
         const std::uint8_t* p = rows[r].pixels;
-        std::uint32_t* c = part.sums.data();
+        std::uint32_t* c = sums.data();
         for (std::int64_t x = 0; x < W; ++x, p += 4, c += 4) {
             const std::uint32_t mask = p[3] != 0 ? 0xFFFFFFFFu : 0u;
             c[0] += p[0] & mask;
@@ -192,6 +192,8 @@ void resampleGeneral(const std::uint8_t* src, std::uint8_t* dst, const Geometry&
     std::vector<double> cells(static_cast<std::size_t>(n * 4));
     std::vector<BandRow> band;
     std::vector<BandPart> parts;
+    // Column sums of whole-row runs, kept from band to band so that no band allocates.
+    std::vector<std::vector<std::uint32_t>> runSums;
 
     for (std::int64_t Y = 0; Y < N; ++Y) {
         // The band: rows of the row below that reach up into Y, then the rows that
@@ -214,14 +216,17 @@ void resampleGeneral(const std::uint8_t* src, std::uint8_t* dst, const Geometry&
             }
         }
         parts.clear();
+        std::size_t runs = 0;
         for (std::size_t r = 0; r < band.size();) {
             std::size_t end = r + 1;
             if (band[r].whole) {
                 while (end < band.size() && band[end].whole && end - r < kRowsPerRun) ++end;
-                parts.push_back({r, end, true, {}});
-                sumRun(parts.back(), band, W);
+                if (runs == runSums.size()) runSums.emplace_back();
+                sumRun(runSums[runs], band, r, end, W);
+                parts.push_back({r, end, runSums[runs].data()});
+                ++runs;
             } else {
-                parts.push_back({r, end, false, {}});
+                parts.push_back({r, end, nullptr});
             }
             r = end;
         }
@@ -234,8 +239,8 @@ void resampleGeneral(const std::uint8_t* src, std::uint8_t* dst, const Geometry&
             const std::int64_t offset = x * 4;
             if (!column.split) {
                 for (const BandPart& part : parts) {
-                    if (part.run) {
-                        const std::uint32_t* sum = part.sums.data() + offset;
+                    if (part.sums) {
+                        const std::uint32_t* sum = part.sums + offset;
                         for (int k = 0; k < 4; ++k) left[k] += sum[k];
                     } else {
                         const BandRow& row = band[part.first];
