@@ -135,8 +135,8 @@ TEST_P(PeWriterRoundTrip, WrestoolListsAndExtractsWhatWeWrote) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, PeWriterRoundTrip,
                          ::testing::Values(PeResourceWriter::Format::Pe32Plus, PeResourceWriter::Format::Pe32),
-                         [](const auto& info) {
-                             return info.param == PeResourceWriter::Format::Pe32Plus ? "Pe32Plus" : "Pe32";
+                         [](const auto& p) {
+                             return p.param == PeResourceWriter::Format::Pe32Plus ? "Pe32Plus" : "Pe32";
                          });
 
 TEST(PeResourceReader, ChoosesNeutralThenUsEnglishThenTheFirstListed) {
