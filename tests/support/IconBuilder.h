@@ -34,6 +34,8 @@ inline ByteVec bitmapRecord(int width, int height, int bits, const std::vector<s
     put32(r, 8, static_cast<std::uint32_t>(2 * height));
     put16(r, 12, 1);
     put16(r, 14, static_cast<std::uint16_t>(bits));
+    // A table shorter than the depth's full one is declared through biClrUsed.
+    if (bits <= 8 && table.size() != (std::size_t{1} << bits)) put32(r, 32, static_cast<std::uint32_t>(table.size()));
     for (std::size_t i = 0; i < table.size(); ++i) {
         r[40 + 4 * i] = static_cast<std::uint8_t>(table[i]);
         r[41 + 4 * i] = static_cast<std::uint8_t>(table[i] >> 8);
