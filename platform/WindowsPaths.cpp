@@ -129,7 +129,12 @@ std::string WindowsPaths::shortNameFor(std::string_view longName, const std::vec
 fs::path WindowsPaths::driveFolder(char letter) const {
     const fs::path link = m_prefix / "dosdevices" / (std::string(1, lower(letter)) + ":");
     std::error_code ec;
-    if (fs::exists(link, ec)) return link;
+    // The drive's own folder, so that host paths read naturally ("/tmp/x", not
+    // ".../dosdevices/z:/tmp/x").
+    if (fs::exists(link, ec)) {
+        const fs::path target = fs::canonical(link, ec);
+        return ec ? link : target;
+    }
     // A prefix without the link still reaches the host's root as Z:, as Wine's does.
     if (lower(letter) == 'z') return "/";
     if (lower(letter) == 'c') return m_prefix / "drive_c";
