@@ -184,7 +184,7 @@ std::vector<std::uint8_t> cFileIcon::FileBytes() const {
             e.dwBytesInRes = static_cast<std::int32_t>(length);
         }
         writeEntry(out.data() + kIconHeaderBytes + i * kIconDirEntryBytes, e);
-        std::memcpy(out.data() + offset, m_images[i].data(), length);
+        if (length != 0) std::memcpy(out.data() + offset, m_images[i].data(), length);
         offset += length;
     }
     return out;
