@@ -16,6 +16,11 @@ namespace {
 // The command-line verbs run without a window and without the Windows
 // environment: their paths are this machine's own.
 int runVerbs(int argc, char** argv, const std::vector<std::string>& args) {
+    // The verbs speak for themselves on standard error; Qt's own chatter would only
+    // confuse scripts that read it.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+    });
     if (args[0] == "create") {
         // Reading metafiles and drawing text need a GUI application, never a display.
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -1,10 +1,12 @@
 #include "browser/IconFileLoader.h"
 
+#include "core/HostPath.h"
 #include "core/ObjectError.h"
 #include "icon/cResources.h"
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 
 namespace tarrowin {
 
@@ -29,9 +31,30 @@ std::string iconFileExtension(const std::string& path) {
     return ext;
 }
 
+namespace {
+
+// What the first bytes say the file is: an executable starts with "MZ", an icon
+// file with 0, 0, 1, 0. Anything else is left to the name.
+enum class Content { Executable, Icon, Unknown };
+
+Content sniff(const std::string& path) {
+    std::ifstream in(hostPath(path), std::ios::binary);
+    char head[4] = {};
+    if (!in.read(head, 4)) return Content::Unknown;
+    if (head[0] == 'M' && head[1] == 'Z') return Content::Executable;
+    if (head[0] == 0 && head[1] == 0 && head[2] == 1 && head[3] == 0) return Content::Icon;
+    return Content::Unknown;
+}
+
+} // namespace
+
 IconFileLoad loadIconFile(const std::string& path, const std::function<void(int, int)>& progress) {
     IconFileLoad result;
-    if (iconFileExtension(path) == "ICO") {
+    // The name decides, unless the content plainly says otherwise: an executable
+    // without an extension, or an icon file named .dll, still loads.
+    const Content content = sniff(path);
+    const bool asIcon = content == Content::Icon || (content == Content::Unknown && iconFileExtension(path) == "ICO");
+    if (asIcon) {
         cFileIcon icon;
         try {
             if (!icon.LoadIcon(path)) {
