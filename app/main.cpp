@@ -1,7 +1,9 @@
 #include "cli/CommandLine.h"
 #include "platform/Environment.h"
+#include "platform/PictureReader.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -13,6 +15,17 @@
 
 namespace {
 
+// True when one of the arguments is a picture that is drawn rather than decoded.
+bool needsGuiToRead(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        QFile file(QString::fromStdString(arg));
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        const auto format = tarrowin::sniffPictureFormat(file.read(4096), file.fileName());
+        if (format == tarrowin::PictureFormat::Emf || format == tarrowin::PictureFormat::Svg) return true;
+    }
+    return false;
+}
+
 // The command-line verbs run without a window and without the Windows
 // environment: their paths are this machine's own.
 int runVerbs(int argc, char** argv, const std::vector<std::string>& args) {
@@ -21,8 +34,8 @@ int runVerbs(int argc, char** argv, const std::vector<std::string>& args) {
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
     });
-    if (args[0] == "create") {
-        // Reading metafiles and drawing text need a GUI application, never a display.
+    if (args[0] == "create" && needsGuiToRead(args)) {
+        // Drawing metafiles and SVG (their text) needs a GUI application, never a display.
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         QGuiApplication app(argc, argv);
         return tarrowin::runCommandLine(args, std::cout, std::cerr);

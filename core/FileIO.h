@@ -28,7 +28,7 @@ enum class WriteResult {
 };
 
 // Writes `parts` one after the other into a temporary file beside `path`, flushes
-// it to disk and renames it over `path`. The target is replaced only when every
+// it to disk (when it replaces a file) and renames it over `path`. The target is replaced only when every
 // byte was written, so a failure never destroys what was there. An existing
 // target's permission bits are kept.
 WriteResult writeFileAtomic(const std::filesystem::path& path,
