@@ -26,9 +26,18 @@
 #include "core/ObjectError.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <vector>
+
+// The bytes depend on every rounding happening where it is written: no fast-math, and
+// no wider intermediate precision (x87). Contraction into fused multiply-adds is
+// switched off for the whole build (-ffp-contract=off).
+#if defined(__FAST_MATH__)
+#error "the resampler must not be built with fast-math"
+#endif
+static_assert(FLT_EVAL_METHOD == 0, "floating-point expressions must be evaluated in their own type");
 
 namespace tarrowin {
 
