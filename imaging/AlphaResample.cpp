@@ -194,7 +194,7 @@ struct BandRow {
 struct BandPart {
     std::size_t first;
     std::size_t last; // one past
-    const std::uint32_t* sums; // null for a weighted row
+    const std::uint16_t* sums; // null for a weighted row
 };
 
 inline void addWeighted(double* cell, const std::uint8_t* p, double w) {
@@ -238,18 +238,33 @@ private:
     double m_reciprocal;
 };
 
-void sumRun(std::vector<std::uint32_t>& sums, const std::vector<BandRow>& rows,
+// Column sums of a run of whole rows (at most kRowsPer16BitSum): blue, green and red of
+// the pixels that are not fully transparent, and alpha. A fully transparent pixel has
+// alpha 0, so it is simply left out whole.
+void sumRun(std::vector<std::uint16_t>& sums, const std::vector<BandRow>& rows,
             std::size_t first, std::size_t last, std::int64_t W) {
-    sums.assign(static_cast<std::size_t>(W * 4), 0u);
+    sums.assign(static_cast<std::size_t>(W * 4), std::uint16_t{0});
     for (std::size_t r = first; r < last; ++r) {
         const std::uint8_t* p = rows[r].pixels;
-        std::uint32_t* c = sums.data();
-        for (std::int64_t x = 0; x < W; ++x, p += 4, c += 4) {
-            const std::uint32_t mask = p[3] != 0 ? 0xFFFFFFFFu : 0u;
-            c[0] += p[0] & mask;
-            c[1] += p[1] & mask;
-            c[2] += p[2] & mask;
-            c[3] += p[3];
+        std::uint16_t* c = sums.data();
+        std::int64_t x = 0;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+        for (; x + 4 <= W; x += 4) {
+            const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4));
+            const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(pixels, alphaBytes), zero);
+            const __m128i kept = _mm_andnot_si128(clear, pixels);
+            auto* low = reinterpret_cast<__m128i*>(c + x * 4);
+            auto* high = reinterpret_cast<__m128i*>(c + x * 4 + 8);
+            _mm_storeu_si128(low, _mm_add_epi16(_mm_loadu_si128(low), _mm_unpacklo_epi8(kept, zero)));
+            _mm_storeu_si128(high, _mm_add_epi16(_mm_loadu_si128(high), _mm_unpackhi_epi8(kept, zero)));
+        }
+#endif
+        for (; x < W; ++x) {
+            if (p[x * 4 + 3] == 0) continue;
+            for (int k = 0; k < 4; ++k)
+                c[x * 4 + k] = static_cast<std::uint16_t>(c[x * 4 + k] + p[x * 4 + k]);
         }
     }
 }
@@ -269,13 +284,13 @@ void resampleGeneral(const std::uint8_t* src, std::uint8_t* dst, const Geometry&
     }
 
     const Divider byWidth(W);
-    // Whole-row runs are cut so that their 32-bit sums cannot overflow.
-    constexpr std::size_t kRowsPerRun = std::size_t{1} << 24;
+    // Whole-row runs are cut so that their 16-bit sums cannot overflow.
+    constexpr auto kRowsPerRun = static_cast<std::size_t>(kRowsPer16BitSum);
     std::vector<double> cells(static_cast<std::size_t>(n * 4));
     std::vector<BandRow> band;
     std::vector<BandPart> parts;
     // Column sums of whole-row runs, kept from band to band so that no band allocates.
-    std::vector<std::vector<std::uint32_t>> runSums;
+    std::vector<std::vector<std::uint16_t>> runSums;
 
     for (std::int64_t Y = 0; Y < N; ++Y) {
         // The band: rows of the row below that reach up into Y, then the rows that
@@ -322,7 +337,7 @@ void resampleGeneral(const std::uint8_t* src, std::uint8_t* dst, const Geometry&
             if (!column.split) {
                 for (const BandPart& part : parts) {
                     if (part.sums) {
-                        const std::uint32_t* sum = part.sums + offset;
+                        const std::uint16_t* sum = part.sums + offset;
                         for (int k = 0; k < 4; ++k) left[k] += sum[k];
                     } else {
                         const BandRow& row = band[part.first];
