@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Utf16.h"
+
 // Names of resource types and resources in a Portable Executable: a 16-bit number
 // or a text. Texts are UTF-16 in the file and UTF-8 in the program.
 
@@ -21,10 +23,6 @@ inline constexpr std::uint16_t kResourceTypeGroupIcon = 14;
 inline constexpr std::uint16_t kLanguageNeutral = 0;
 inline constexpr std::uint16_t kLanguageEnglishUS = 1033;
 
-// UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD, never an error.
-std::string utf16ToUtf8(std::u16string_view text);
-// UTF-8 to UTF-16 code units; malformed sequences become U+FFFD.
-std::u16string utf8ToUtf16(std::string_view text);
 
 // Upper-cases the letters that resource compilers and the Windows lookup fold
 // (ASCII, Latin-1, Greek and Cyrillic), so that names compare without regard to case.
