@@ -26,9 +26,23 @@
 #include "core/ObjectError.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// The bytes depend on every rounding happening where it is written: no fast-math, and
+// no wider intermediate precision (x87). Contraction into fused multiply-adds is
+// switched off for the whole build (-ffp-contract=off).
+#if defined(__FAST_MATH__)
+#error "the resampler must not be built with fast-math"
+#endif
+static_assert(FLT_EVAL_METHOD == 0, "floating-point expressions must be evaluated in their own type");
 
 namespace tarrowin {
 
@@ -51,61 +65,96 @@ struct Geometry {
 
 // (c x a) div 255 for c, a up to 255 in 16-bit steps, without a division: exact for
 // every product up to 255 x 255 (checked over the whole range), and no step passes
-// 65,280, so the loop can work on eight 16-bit lanes at once.
+// 65,280, so eight 16-bit lanes can do it at once.
 inline std::uint16_t mulDiv255(std::uint8_t c, std::uint8_t a) {
     const auto product = static_cast<std::uint16_t>(c * a);
     return static_cast<std::uint16_t>((product + 1 + (product >> 8)) >> 8);
 }
 
+// Rows a 16-bit column sum can take: 257 x 255 = 65,535.
+constexpr std::int64_t kRowsPer16BitSum = 257;
+
+// Adds one source row to the per-column sums of the exact-divisor path: blue, green
+// and red (c x a) div 255, alpha a, and a count of fully transparent pixels. With
+// alpha 0 the colour terms are 0 as well, so no pixel needs a branch.
+void addRowExact(const std::uint8_t* p, std::int64_t W, std::uint16_t* sums,
+                 std::uint16_t* transparent) {
+    std::int64_t x = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time: each pixel's bytes are multiplied by (a, a, a, 255), so
+    // that the alpha lane comes out as a itself.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+    const __m128i alphaFactor = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; x + 4 <= W; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4));
+        const __m128i halves[2] = {_mm_unpacklo_epi8(pixels, zero),
+                                   _mm_unpackhi_epi8(pixels, zero)};
+        for (int h = 0; h < 2; ++h) {
+            const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(halves[h], 0xFF), 0xFF);
+            const __m128i factor = _mm_or_si128(_mm_and_si128(alpha, colourLanes), alphaFactor);
+            const __m128i product = _mm_mullo_epi16(halves[h], factor);
+            const __m128i quotient = _mm_srli_epi16(
+                _mm_add_epi16(_mm_add_epi16(product, one), _mm_srli_epi16(product, 8)), 8);
+            auto* slot = reinterpret_cast<__m128i*>(sums + x * 4 + h * 8);
+            _mm_storeu_si128(slot, _mm_add_epi16(_mm_loadu_si128(slot), quotient));
+        }
+        // -1 in the 32-bit lane of each fully transparent pixel, packed to 16 bits.
+        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(pixels, alphaBytes), zero);
+        auto* counts = reinterpret_cast<__m128i*>(transparent + x);
+        _mm_storel_epi64(counts, _mm_sub_epi16(_mm_loadl_epi64(counts),
+                                               _mm_packs_epi32(clear, clear)));
+    }
+#endif
+    for (; x < W; ++x) {
+        const std::uint8_t a = p[x * 4 + 3];
+        for (int k = 0; k < 3; ++k)
+            sums[x * 4 + k] = static_cast<std::uint16_t>(sums[x * 4 + k] + mulDiv255(p[x * 4 + k], a));
+        sums[x * 4 + 3] = static_cast<std::uint16_t>(sums[x * 4 + 3] + a);
+        transparent[x] = static_cast<std::uint16_t>(transparent[x] + (a == 0 ? 1 : 0));
+    }
+}
+
 // Every output pixel averages a kx x ky block: alpha over the whole block, colour
 // (multiplied by alpha) over the block's pixels that are not fully transparent. The
-// sums are plain integer sums, so the block is read row by row.
+// sums are plain integer sums, so the block is read row by row, in memory order.
 void resampleExact(const std::uint8_t* src, std::uint8_t* dst, const Geometry& g) {
     const std::int64_t W = g.srcWidth, n = g.newWidth;
     const std::int64_t kx = W / n;
     const std::int64_t ky = g.srcHeight / g.newHeight;
-    // Per source column: blue, green, red and alpha sums, and the opaque count, over
-    // up to 2^24 rows, which 32 bits hold (255 x 2^24 < 2^32).
-    constexpr std::int64_t kRowsPerRun = std::int64_t{1} << 24;
-    std::vector<std::uint32_t> sums(static_cast<std::size_t>(W * 4));
-    std::vector<std::uint32_t> counts(static_cast<std::size_t>(W));
+    std::vector<std::uint16_t> sums(static_cast<std::size_t>(W * 4));
+    std::vector<std::uint16_t> transparent(static_cast<std::size_t>(W));
+    // Per output pixel: blue, green, red, alpha, transparent count.
     std::vector<std::uint64_t> blocks(static_cast<std::size_t>(n * 5));
 
     for (std::int64_t Y = 0; Y < g.newHeight; ++Y) {
         std::fill(blocks.begin(), blocks.end(), 0);
-        for (std::int64_t run = 0; run < ky; run += kRowsPerRun) {
-            std::fill(sums.begin(), sums.end(), 0u);
-            std::fill(counts.begin(), counts.end(), 0u);
-            const std::int64_t rows = std::min(kRowsPerRun, ky - run);
-            for (std::int64_t y = Y * ky + run; y < Y * ky + run + rows; ++y) {
-                const std::uint8_t* p = src + y * W * 4;
-                std::uint32_t* c = sums.data();
-                std::uint32_t* count = counts.data();
-                for (std::int64_t x = 0; x < W; ++x) {
-                    const std::uint8_t a = p[x * 4 + 3];
-                    // With alpha 0 the colour terms are 0 as well.
-                    c[x * 4] += mulDiv255(p[x * 4], a);
-                    c[x * 4 + 1] += mulDiv255(p[x * 4 + 1], a);
-                    c[x * 4 + 2] += mulDiv255(p[x * 4 + 2], a);
-                    c[x * 4 + 3] += a;
-                    count[x] += a != 0 ? 1u : 0u;
-                }
-            }
+        for (std::int64_t run = 0; run < ky; run += kRowsPer16BitSum) {
+            std::fill(sums.begin(), sums.end(), std::uint16_t{0});
+            std::fill(transparent.begin(), transparent.end(), std::uint16_t{0});
+            const std::int64_t first = Y * ky + run;
+            const std::int64_t last = first + std::min(kRowsPer16BitSum, ky - run);
+            for (std::int64_t y = first; y < last; ++y)
+                addRowExact(src + y * W * 4, W, sums.data(), transparent.data());
             for (std::int64_t X = 0; X < n; ++X) {
                 std::uint64_t* b = blocks.data() + X * 5;
                 for (std::int64_t x = X * kx; x < X * kx + kx; ++x) {
                     for (int k = 0; k < 4; ++k) b[k] += sums[static_cast<std::size_t>(x * 4 + k)];
-                    b[4] += counts[static_cast<std::size_t>(x)];
+                    b[4] += transparent[static_cast<std::size_t>(x)];
                 }
             }
         }
+        const auto area = static_cast<std::uint64_t>(kx * ky);
         std::uint8_t* q = dst + Y * n * 4;
         for (std::int64_t X = 0; X < n; ++X, q += 4) {
             const std::uint64_t* b = blocks.data() + X * 5;
-            if (b[4] > 0) {
-                for (int k = 0; k < 3; ++k) q[k] = static_cast<std::uint8_t>(b[k] / b[4]);
+            const std::uint64_t opaque = area - b[4];
+            if (opaque > 0) {
+                for (int k = 0; k < 3; ++k) q[k] = static_cast<std::uint8_t>(b[k] / opaque);
             }
-            q[3] = static_cast<std::uint8_t>(b[3] / static_cast<std::uint64_t>(kx * ky));
+            q[3] = static_cast<std::uint8_t>(b[3] / area);
         }
     }
 }
@@ -145,30 +194,77 @@ struct BandRow {
 struct BandPart {
     std::size_t first;
     std::size_t last; // one past
-    const std::uint32_t* sums; // null for a weighted row
+    const std::uint16_t* sums; // null for a weighted row
 };
 
 inline void addWeighted(double* cell, const std::uint8_t* p, double w) {
     // Alpha 0 adds nothing: colour is skipped, and round(cell + 0) is the cell.
     if (p[3] == 0) return;
-    cell[0] = roundHalfEven(cell[0] + p[0] * w);
-    cell[1] = roundHalfEven(cell[1] + p[1] * w);
-    cell[2] = roundHalfEven(cell[2] + p[2] * w);
-    cell[3] = roundHalfEven(cell[3] + p[3] * w);
+#if defined(__SSE2__)
+    // The same four multiplications, additions and roundings, two lanes at a time;
+    // each lane rounds exactly as the scalar operation would.
+    std::int32_t bytes;
+    std::memcpy(&bytes, p, 4);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ints = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(bytes), zero), zero);
+    const __m128d blueGreen = _mm_cvtepi32_pd(ints);
+    const __m128d redAlpha = _mm_cvtepi32_pd(_mm_shuffle_epi32(ints, 0xEE));
+    const __m128d weight = _mm_set1_pd(w);
+    const __m128d bias = _mm_set1_pd(kRoundingBias);
+    const __m128d low = _mm_add_pd(_mm_loadu_pd(cell), _mm_mul_pd(blueGreen, weight));
+    const __m128d high = _mm_add_pd(_mm_loadu_pd(cell + 2), _mm_mul_pd(redAlpha, weight));
+    _mm_storeu_pd(cell, _mm_sub_pd(_mm_add_pd(low, bias), bias));
+    _mm_storeu_pd(cell + 2, _mm_sub_pd(_mm_add_pd(high, bias), bias));
+#else
+    for (int k = 0; k < 4; ++k) cell[k] = roundHalfEven(cell[k] + p[k] * w);
+#endif
 }
 
-void sumRun(std::vector<std::uint32_t>& sums, const std::vector<BandRow>& rows,
+// x div d for a divisor fixed for a whole picture, without a division per use: a
+// quotient from the reciprocal, then corrected to the exact one.
+class Divider {
+public:
+    explicit Divider(std::int64_t d) : m_d(d), m_reciprocal(1.0 / static_cast<double>(d)) {}
+    std::int64_t operator()(std::int64_t x) const {
+        if (x < 0) return x / m_d;
+        auto q = static_cast<std::int64_t>(static_cast<double>(x) * m_reciprocal);
+        while (q > 0 && q * m_d > x) --q;
+        while ((q + 1) * m_d <= x) ++q;
+        return q;
+    }
+
+private:
+    std::int64_t m_d;
+    double m_reciprocal;
+};
+
+// Column sums of a run of whole rows (at most kRowsPer16BitSum): blue, green and red of
+// the pixels that are not fully transparent, and alpha. A fully transparent pixel has
+// alpha 0, so it is simply left out whole.
+void sumRun(std::vector<std::uint16_t>& sums, const std::vector<BandRow>& rows,
             std::size_t first, std::size_t last, std::int64_t W) {
-    sums.assign(static_cast<std::size_t>(W * 4), 0u);
+    sums.assign(static_cast<std::size_t>(W * 4), std::uint16_t{0});
     for (std::size_t r = first; r < last; ++r) {
         const std::uint8_t* p = rows[r].pixels;
-        std::uint32_t* c = sums.data();
-        for (std::int64_t x = 0; x < W; ++x, p += 4, c += 4) {
-            const std::uint32_t mask = p[3] != 0 ? 0xFFFFFFFFu : 0u;
-            c[0] += p[0] & mask;
-            c[1] += p[1] & mask;
-            c[2] += p[2] & mask;
-            c[3] += p[3];
+        std::uint16_t* c = sums.data();
+        std::int64_t x = 0;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+        for (; x + 4 <= W; x += 4) {
+            const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4));
+            const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(pixels, alphaBytes), zero);
+            const __m128i kept = _mm_andnot_si128(clear, pixels);
+            auto* low = reinterpret_cast<__m128i*>(c + x * 4);
+            auto* high = reinterpret_cast<__m128i*>(c + x * 4 + 8);
+            _mm_storeu_si128(low, _mm_add_epi16(_mm_loadu_si128(low), _mm_unpacklo_epi8(kept, zero)));
+            _mm_storeu_si128(high, _mm_add_epi16(_mm_loadu_si128(high), _mm_unpackhi_epi8(kept, zero)));
+        }
+#endif
+        for (; x < W; ++x) {
+            if (p[x * 4 + 3] == 0) continue;
+            for (int k = 0; k < 4; ++k)
+                c[x * 4 + k] = static_cast<std::uint16_t>(c[x * 4 + k] + p[x * 4 + k]);
         }
     }
 }
@@ -187,13 +283,14 @@ void resampleGeneral(const std::uint8_t* src, std::uint8_t* dst, const Geometry&
         groupStart[static_cast<std::size_t>(Y)] = y;
     }
 
-    // Whole-row runs are cut so that their 32-bit sums cannot overflow.
-    constexpr std::size_t kRowsPerRun = std::size_t{1} << 24;
+    const Divider byWidth(W);
+    // Whole-row runs are cut so that their 16-bit sums cannot overflow.
+    constexpr auto kRowsPerRun = static_cast<std::size_t>(kRowsPer16BitSum);
     std::vector<double> cells(static_cast<std::size_t>(n * 4));
     std::vector<BandRow> band;
     std::vector<BandPart> parts;
     // Column sums of whole-row runs, kept from band to band so that no band allocates.
-    std::vector<std::vector<std::uint32_t>> runSums;
+    std::vector<std::vector<std::uint16_t>> runSums;
 
     for (std::int64_t Y = 0; Y < N; ++Y) {
         // The band: rows of the row below that reach up into Y, then the rows that
@@ -240,7 +337,7 @@ void resampleGeneral(const std::uint8_t* src, std::uint8_t* dst, const Geometry&
             if (!column.split) {
                 for (const BandPart& part : parts) {
                     if (part.sums) {
-                        const std::uint32_t* sum = part.sums + offset;
+                        const std::uint16_t* sum = part.sums + offset;
                         for (int k = 0; k < 4; ++k) left[k] += sum[k];
                     } else {
                         const BandRow& row = band[part.first];
@@ -265,7 +362,7 @@ void resampleGeneral(const std::uint8_t* src, std::uint8_t* dst, const Geometry&
         std::uint8_t* q = dst + Y * n * 4;
         for (std::int64_t i = 0; i < n * 4; ++i) {
             const auto cell = static_cast<std::int64_t>(cells[static_cast<std::size_t>(i)]);
-            const std::int64_t v = (cell * n / W) * n / W;
+            const std::int64_t v = byWidth(byWidth(cell * n) * n);
             q[i] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
         }
     }
