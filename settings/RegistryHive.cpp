@@ -552,9 +552,8 @@ std::optional<RegValue> RegistryHive::value(const KeyPath& path, std::u16string_
     if (it == m_byPath.end()) return found;
     for (const std::size_t index : it->second) {
         for (Entry& e : entriesOf(m_blocks[index])) {
-            // A malformed line still names the value in Wine, which then holds no
-            // data; reading it fails.
-            if (e.named && compareNoCase(e.name, name) == 0) found = std::move(e.value);
+            // A malformed line leaves what an earlier line gave the value, as in Wine.
+            if (e.named && e.value && compareNoCase(e.name, name) == 0) found = std::move(e.value);
         }
     }
     return found;
