@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -145,6 +146,9 @@ std::unique_ptr<Environment> Environment::open(const EnvironmentOptions& options
                                     [&](RegistryHive& h) { return seedMachineHive(h, windows, now); });
     if (newUserHive)
         env->m_registry->modifyHive(HiveFile::User, [&](RegistryHive& h) { return seedUserHive(h, now); });
+    // A new environment gets all three hives, as Wine lays a prefix out.
+    if (!fs::exists(prefix / "userdef.reg", ec))
+        env->m_registry->modifyHive(HiveFile::DefaultUser, [](RegistryHive&) { return true; });
     env->m_createdHives = newMachineHive;
 
     auto probe = std::make_shared<WineServerProbe>(prefix);
@@ -152,9 +156,30 @@ std::unique_ptr<Environment> Environment::open(const EnvironmentOptions& options
     return env;
 }
 
+namespace {
+std::shared_ptr<const WindowsPaths>& installedPaths() {
+    static std::shared_ptr<const WindowsPaths> paths;
+    return paths;
+}
+} // namespace
+
+std::string windowsPathOf(const fs::path& host) {
+    if (const auto& p = installedPaths()) return p->toWindows(host);
+    std::error_code ec;
+    std::string s = fs::absolute(host, ec).lexically_normal().string();
+    std::replace(s.begin(), s.end(), '/', '\\');
+    return "Z:" + s;
+}
+
+std::string shortPathOf(const std::string& windowsPath) {
+    if (const auto& p = installedPaths()) return p->shortPath(windowsPath);
+    return windowsPath;
+}
+
 void Environment::install() const {
-    const WindowsPaths paths = m_paths;
-    setHostPathResolver([paths](std::string_view p) { return paths.toHost(p); });
+    auto paths = std::make_shared<const WindowsPaths>(m_paths);
+    installedPaths() = paths;
+    setHostPathResolver([paths](std::string_view p) { return paths->toHost(p); });
     setProgramFolder(kProgramFolder);
     setWindowsFolders(m_paths.windowsFolder(), m_paths.systemFolder());
     setRegistryStore(m_registry);

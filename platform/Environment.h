@@ -58,6 +58,12 @@ private:
     bool m_createdHives = false;
 };
 
+// Host paths entering the program (dialogs, drag and drop, the command line)
+// as Windows paths, through the installed environment ("Z:\..." before one is).
+std::string windowsPathOf(const std::filesystem::path& host);
+// GetShortPathName through the installed environment (the path unchanged before).
+std::string shortPathOf(const std::string& windowsPath);
+
 // What main() calls: options from the arguments, open, install. Keep the result
 // alive for the program's life. nullptr with a message for the user on failure.
 std::unique_ptr<Environment> startEnvironment(const QStringList& arguments, QString* error);

@@ -297,11 +297,13 @@ int comparePaths(const KeyPath& a, const KeyPath& b) {
     return static_cast<int>(a.size()) - static_cast<int>(b.size());
 }
 
-bool isPrefixOf(const KeyPath& prefix, const KeyPath& path) {
-    if (prefix.size() > path.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (compareNoCase(prefix[i], path[i]) != 0) return false;
-    return true;
+std::u16string foldedPath(const KeyPath& path, std::size_t levels) {
+    std::u16string s;
+    for (std::size_t i = 0; i < levels; ++i) {
+        if (i) s += u'\\';
+        for (char16_t c : path[i]) s += foldCase(c);
+    }
+    return s;
 }
 
 std::string keyHeader(const KeyPath& path, std::int64_t unixTime) {
@@ -428,6 +430,27 @@ void RegistryHive::reindex() {
         current->end = m_lines.size();
         m_blocks.push_back(std::move(*current));
     }
+    m_byPath.clear();
+    m_existing.clear();
+    m_byPath.reserve(m_blocks.size());
+    // Blocks come sorted, so neighbours share their upper keys: those are
+    // inserted once per run rather than once per block.
+    std::vector<std::u16string> previous;
+    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+        const KeyPath& path = m_blocks[b].path;
+        std::u16string folded;
+        for (std::size_t level = 0; level < path.size(); ++level) {
+            if (level) folded += u'\\';
+            for (char16_t c : path[level]) folded += foldCase(c);
+            if (level + 1 == path.size()) break;
+            if (previous.size() <= level) previous.resize(level + 1);
+            if (previous[level] != folded) {
+                m_existing.insert(folded);
+                previous[level] = folded;
+            }
+        }
+        m_byPath[folded].push_back(b);
+    }
 }
 
 std::vector<RegistryHive::Entry> RegistryHive::entriesOf(const Block& block) const {
@@ -519,18 +542,18 @@ std::vector<RegistryHive::Entry> RegistryHive::entriesOf(const Block& block) con
 
 bool RegistryHive::keyExists(const KeyPath& path) const {
     if (path.empty()) return true;
-    return std::any_of(m_blocks.begin(), m_blocks.end(),
-                       [&](const Block& b) { return isPrefixOf(path, b.path); });
+    const std::u16string folded = foldedPath(path, path.size());
+    return m_byPath.count(folded) != 0 || m_existing.count(folded) != 0;
 }
 
 std::optional<RegValue> RegistryHive::value(const KeyPath& path, std::u16string_view name) const {
     std::optional<RegValue> found;
-    for (const Block& b : m_blocks) {
-        if (comparePaths(b.path, path) != 0) continue;
-        for (Entry& e : entriesOf(b)) {
-            // A malformed line still names the value in Wine, which then holds no
-            // data; reading it fails.
-            if (e.named && compareNoCase(e.name, name) == 0) found = std::move(e.value);
+    const auto it = m_byPath.find(foldedPath(path, path.size()));
+    if (it == m_byPath.end()) return found;
+    for (const std::size_t index : it->second) {
+        for (Entry& e : entriesOf(m_blocks[index])) {
+            // A malformed line leaves what an earlier line gave the value, as in Wine.
+            if (e.named && e.value && compareNoCase(e.name, name) == 0) found = std::move(e.value);
         }
     }
     return found;
@@ -584,8 +607,9 @@ bool RegistryHive::setValue(const KeyPath& path, std::u16string_view name, const
     // The last line that names the value is the one Wine keeps; change it there.
     const Block* lastBlock = nullptr;
     std::optional<Entry> hit;
-    for (const Block& b : m_blocks) {
-        if (comparePaths(b.path, path) != 0) continue;
+    const auto it = m_byPath.find(foldedPath(path, path.size()));
+    for (const std::size_t index : it == m_byPath.end() ? std::vector<std::size_t>{} : it->second) {
+        const Block& b = m_blocks[index];
         lastBlock = &b;
         for (Entry& e : entriesOf(b))
             if (e.named && compareNoCase(e.name, name) == 0) hit = std::move(e);

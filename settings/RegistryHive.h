@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace tarrowin {
@@ -98,6 +100,10 @@ private:
     bool m_crlf = false;
     bool m_recognised = false;
     std::vector<Block> m_blocks;
+    // Folded path ("software\\classes") -> indices into m_blocks, in file order;
+    // and every folded path that is a block's path or lies above one.
+    std::unordered_map<std::u16string, std::vector<std::size_t>> m_byPath;
+    std::unordered_set<std::u16string> m_existing;
 };
 
 } // namespace tarrowin

@@ -60,6 +60,10 @@ TEST(Environment, NewPrefixIsLaidOutSeededAndInstalled) {
     EXPECT_EQ(ProgramFolder(), "C:\\Program Files\\Tarrowin");
     EXPECT_EQ(ReadConfigValue("QX-HALDMARK", "skins"), "1");
     EXPECT_EQ(WindowsDirectory(), "C:\\windows\\");
+    EXPECT_TRUE(fs::exists(prefix / "userdef.reg"));
+    EXPECT_EQ(windowsPathOf(prefix / "drive_c/Program Files/Tarrowin/config.ini"),
+              "C:\\Program Files\\Tarrowin\\config.ini");
+    EXPECT_EQ(shortPathOf("C:\\Program Files\\Tarrowin\\config.ini"), "C:\\PROGRA~1\\Tarrowin\\config.ini");
     EXPECT_EQ(SystemDirectory(), "C:\\windows\\system32");
     const std::string clsid = "HKEY_CLASSES_ROOT\\CLSID\\";
     EXPECT_EQ(RegistryReadText(clsid + "{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon", ""),
