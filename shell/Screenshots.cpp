@@ -56,7 +56,11 @@ int takeScreenshots(const QString& dir) {
         Shell shell(state, platform, tasks, options);
         shell.quit = {};
         shell.start();
-        ok &= savePng(shot(shell.splash()), dir, "splash_loading.png");
+        {
+            frmSplash loading;
+            ok &= savePng(shot(&loading), dir, "splash_loading.png");
+        }
+        ok &= savePng(shot(shell.splash()), dir, "splash_loaded.png");
         ok &= savePng(shot(shell.welcome()), dir, "welcome.png");
         shell.welcome()->taskMove(2);
         shell.welcome()->roundMove(2);

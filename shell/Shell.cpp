@@ -42,8 +42,22 @@ frmSplash* Shell::ensureSplash() {
 }
 
 Shell::Start Shell::start() {
+    // A running copy is asked first, before anything is read or shown: a second
+    // start must hand over even when config.ini is missing or damaged, which
+    // would otherwise skip the hand-over and leave two copies running.
+    bool unanswered = false;
+    if (m_options.singleInstance) {
+        switch (m_instance.handOver("M")) {
+        case SingleInstance::Probe::HandedOver: return Start::HandedOver;
+        case SingleInstance::Probe::NoAnswer: unanswered = true; break;
+        case SingleInstance::Probe::NoneRunning: m_instance.listen(); break;
+        }
+    }
     ensureSplash()->show();
     try {
+        // A copy that holds the channel but does not answer: this one goes on
+        // alone, through the fall-back.
+        if (unanswered) throw std::runtime_error("the running copy did not answer");
         m_welcome->shape();
         m_state.CurrentSkin = configInt16(ReadConfigValue(kConfigSection, "skins"));
         m_state.StartInMenu = configInt16(ReadConfigValue(kConfigSection, "selskins"));
@@ -64,13 +78,6 @@ Shell::Start Shell::start() {
 
 Shell::Start Shell::loadMenu(bool strictSkin) {
     if (m_menu) return Start::Running;
-    if (m_options.singleInstance && !m_instance.isListening()) {
-        switch (m_instance.handOver("M")) {
-        case SingleInstance::Probe::HandedOver: return Start::HandedOver;
-        case SingleInstance::Probe::NoAnswer: throw std::runtime_error("the running copy did not answer");
-        case SingleInstance::Probe::NoneRunning: m_instance.listen(); break;
-        }
-    }
     auto* menu = new FromSkins;
     connect(menu, &FromSkins::rowClicked, this, [this](int i) {
         static constexpr Task kRows[5] = {Task::Folder, Task::Desktop, Task::Creator, Task::Protect, Task::Browser};
