@@ -1,16 +1,14 @@
-#include "core/HostPath.h"
+#include "platform/Environment.h"
+#include "platform/QtPlatformContext.h"
 #include "settings/ProgramFolder.h"
-#include "shell/DesktopPlatformContext.h"
 #include "shell/ProgramFiles.h"
 #include "shell/Screenshots.h"
 #include "shell/Shell.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QStandardPaths>
+#include <QMessageBox>
 
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -21,22 +19,6 @@ const char* screenshotDir(int argc, char** argv) {
     return nullptr;
 }
 
-// Until the Windows environment in a folder is set up here, program paths are
-// host paths written with "\" and the program folder is a folder of the user's.
-void useHostProgramFolder() {
-    tarrowin::setHostPathResolver([](std::string_view p) {
-        std::string s(p);
-        for (char& c : s)
-            if (c == '\\') c = '/';
-        return std::filesystem::path(s);
-    });
-    QString folder = qEnvironmentVariable("TARROWIN_PROGRAM_FOLDER");
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tarrowin/program");
-    QDir().mkpath(folder);
-    tarrowin::setProgramFolder(QDir::cleanPath(folder).toStdString());
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -44,13 +26,23 @@ int main(int argc, char** argv) {
     if (shots && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarrowin"));
+    // The shell's windows come and go (the welcome screen hides when the menu
+    // shows); the program ends only through its own end.
     QApplication::setQuitOnLastWindowClosed(false);
-    useHostProgramFolder();
     if (shots) return tarrowin::takeScreenshots(QString::fromLocal8Bit(shots));
+
+    // The Windows environment (--prefix DIR, TARROWIN_PREFIX, or the default one)
+    // must be in place before anything reads a path, a setting or the registry.
+    QString problem;
+    const auto environment = tarrowin::startEnvironment(QApplication::arguments(), &problem);
+    if (!environment) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tarrowin"), problem);
+        return 1;
+    }
 
     tarrowin::ensureProgramFiles(tarrowin::ProgramFolder());
     tarrowin::AppState state;
-    tarrowin::DesktopPlatformContext platform;
+    tarrowin::QtPlatformContext platform(environment->prefix());
     tarrowin::TaskWindows tasks;
     tarrowin::Shell shell(state, platform, tasks);
     if (shell.start() == tarrowin::Shell::Start::HandedOver) return 0;

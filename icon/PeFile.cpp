@@ -3,10 +3,13 @@
 #include "core/FileIO.h"
 #include "core/HostPath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarrowin {
 
@@ -34,6 +37,28 @@ std::int64_t nanoseconds(const timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
+constexpr std::size_t kCompareBytes = 4096;
+
+bool sameEnds(const std::filesystem::path& path, Bytes kept) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::vector<std::uint8_t> buffer(std::min(kCompareBytes, kept.size()));
+    auto matches = [&](std::size_t offset) {
+        std::size_t got = 0;
+        while (got < buffer.size()) {
+            const ssize_t n = ::pread(fd, buffer.data() + got, buffer.size() - got,
+                                      static_cast<off_t>(offset + got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            got += static_cast<std::size_t>(n);
+        }
+        return std::equal(buffer.begin(), buffer.end(), kept.begin() + static_cast<std::ptrdiff_t>(offset));
+    };
+    const bool same = matches(0) && matches(kept.size() - buffer.size());
+    ::close(fd);
+    return same;
+}
+
 } // namespace
 
 std::shared_ptr<const PeResourceReader> openPeFile(const std::string& programPath, std::string* why) {
@@ -45,10 +70,15 @@ std::shared_ptr<const PeResourceReader> openPeFile(const std::string& programPat
     }
     const Identity identity{st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim),
                             nanoseconds(st.st_ctim)};
+    std::shared_ptr<const PeResourceReader> kept;
     {
         std::lock_guard lock(g_mutex);
-        if (g_kept.reader && g_kept.path == path && g_kept.identity == identity) return g_kept.reader;
+        if (g_kept.reader && g_kept.path == path && g_kept.identity == identity) kept = g_kept.reader;
     }
+    // File times are coarse and inodes get reused, so a file replaced at once by
+    // one of the same size could pass for the kept one: its head and tail, where
+    // the headers and the resources lie, must also match.
+    if (kept && sameEnds(path, kept->data())) return kept;
     auto data = readWholeFile(path, kMaxReadBytes, why);
     if (!data) return nullptr;
     auto reader = std::make_shared<const PeResourceReader>(std::move(*data));

@@ -65,6 +65,8 @@ public:
     PeResourceReader& operator=(const PeResourceReader&) = delete;
 
     Status status() const noexcept { return m_status; }
+    // The whole file as read.
+    Bytes data() const noexcept { return m_data; }
     bool isPe32Plus() const noexcept { return m_pe32Plus; }
     // False when some part of the root directory could not be read.
     bool complete() const noexcept { return m_complete; }

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
 namespace tarrowin {
 
 namespace {
@@ -39,7 +41,14 @@ int takeScreenshots(const QString& dir) {
     QDir().mkpath(dir);
     QTemporaryDir folder;
     if (!folder.isValid()) return 1;
+    // A folder of its own, addressed as host paths written with "\".
     const std::string previous = ProgramFolder();
+    setHostPathResolver([](std::string_view p) {
+        std::string s(p);
+        for (char& c : s)
+            if (c == '\\') c = '/';
+        return std::filesystem::path(s);
+    });
     setProgramFolder(folder.path().toStdString());
     ensureProgramFiles(ProgramFolder());
     WriteConfigValue(" 0", "skins");

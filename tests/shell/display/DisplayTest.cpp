@@ -84,7 +84,7 @@ TEST(SingleInstanceOnX, SecondProgramHandsOverAndEnds) {
 
     QProcess second;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TARROWIN_PROGRAM_FOLDER", f.m_dir.path());
+    env.insert("TARROWIN_PREFIX", f.m_dir.filePath("prefix"));
     second.setProcessEnvironment(env);
     second.start(exe, {});
     ASSERT_TRUE(second.waitForStarted());
