@@ -1,14 +1,18 @@
 #include "cli/CommandLine.h"
 #include "platform/Environment.h"
 #include "platform/PictureReader.h"
+#include "platform/QtPlatformContext.h"
+#include "settings/ProgramFolder.h"
+#include "shell/ProgramFiles.h"
+#include "shell/Screenshots.h"
+#include "shell/Shell.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QLabel>
-#include <QMainWindow>
 #include <QMessageBox>
 
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -44,14 +48,27 @@ int runVerbs(int argc, char** argv, const std::vector<std::string>& args) {
     return tarrowin::runCommandLine(args, std::cout, std::cerr);
 }
 
+// --screenshots DIR renders every window to PNG files instead of starting.
+const char* screenshotDir(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--screenshots") == 0) return argv[i + 1];
+    return nullptr;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (tarrowin::isCommandLineInvocation(args)) return runVerbs(argc, argv, args);
 
+    const char* shots = screenshotDir(argc, argv);
+    if (shots && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarrowin"));
+    // The shell's windows come and go (the welcome screen hides when the menu
+    // shows); the program ends only through its own end.
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (shots) return tarrowin::takeScreenshots(QString::fromLocal8Bit(shots));
 
     // The Windows environment (--prefix DIR, TARROWIN_PREFIX, or the default one)
     // must be in place before anything reads a path, a setting or the registry.
@@ -62,12 +79,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tarrowin"));
-    auto* label = new QLabel(QStringLiteral("Tarrowin"), &window);
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(480, 320);
-    window.show();
+    tarrowin::ensureProgramFiles(tarrowin::ProgramFolder());
+    tarrowin::AppState state;
+    tarrowin::QtPlatformContext platform(environment->prefix());
+    tarrowin::TaskWindows tasks;
+    tarrowin::Shell shell(state, platform, tasks);
+    if (shell.start() == tarrowin::Shell::Start::HandedOver) return 0;
     return app.exec();
 }

@@ -19,6 +19,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -205,7 +206,8 @@ QPainterPath outline(const QString& shape, int w, int h) {
 
 // The anatomy every skinned window shares: a title band, a light body and a
 // thin darker border, all inside the skin's outline.
-QImage skinnedWindow(const Theme& t, int w, int h, int band) {
+QImage skinnedWindow(const Theme& t, int w, int h, int band,
+                     const std::function<void(QPainter&)>& extra = {}) {
     QImage img = blank(w, h);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -238,6 +240,9 @@ QImage skinnedWindow(const Theme& t, int w, int h, int band) {
     QPen pen(t.border, 2);
     pen.setJoinStyle(Qt::RoundJoin);
     p.strokePath(shape, pen);
+    // What a window adds inside its outline goes in before the outline is keyed:
+    // keying twice would turn the first pass's magenta into a drawn colour.
+    if (extra) extra(p);
     p.end();
     return keyedOutline(img, t.border);
 }
@@ -477,26 +482,23 @@ void splash() {
 // ---- the skinned windows ----------------------------------------------------------
 
 void mainMenu(const Theme& t) {
-    QImage img = skinnedWindow(t, 237, 395, 36).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    // Faint separators between the rows.
-    QColor sep = t.border;
-    sep.setAlpha(28);
-    for (int y : {90, 131, 172, 212}) p.fillRect(QRectF(24, y, 189, 1), sep);
-    // A rule above "Latest Info:", and the frame of the information view.
-    QColor rule = t.border;
-    rule.setAlpha(45);
-    p.fillRect(QRectF(24, 264, 189, 1), rule);
-    p.setPen(QPen(rule, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(22.5, 294.5, 204, 68), 3, 3);
-    QColor mute(110, 116, 124);
-    p.setPen(mute);
-    p.setFont(font(10));
-    p.drawText(QRectF(100, 365, 86, 18), Qt::AlignRight | Qt::AlignVCenter, "Skin");
-    p.end();
-    save(keyedOutline(img, t.border), QStringLiteral("skin_menu_%1.png").arg(t.index));
+    const QImage img = skinnedWindow(t, 237, 395, 36, [&](QPainter& p) {
+        // Faint separators between the rows.
+        QColor sep = t.border;
+        sep.setAlpha(28);
+        for (int y : {90, 131, 172, 212}) p.fillRect(QRectF(24, y, 189, 1), sep);
+        // A rule above "Latest Info:", and the frame of the information view.
+        QColor rule = t.border;
+        rule.setAlpha(45);
+        p.fillRect(QRectF(24, 264, 189, 1), rule);
+        p.setPen(QPen(rule, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(22.5, 294.5, 204, 68), 3, 3);
+        p.setPen(QColor(110, 116, 124));
+        p.setFont(font(10));
+        p.drawText(QRectF(100, 365, 86, 18), Qt::AlignRight | Qt::AlignVCenter, "Skin");
+    });
+    save(img, QStringLiteral("skin_menu_%1.png").arg(t.index));
 
     // The highlight bar of a row.
     QImage bar = blank(214, 38);
