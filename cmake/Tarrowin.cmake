@@ -34,7 +34,9 @@ function(tarrowin_test name)
       TARROWIN_BINARY_DIR="${CMAKE_BINARY_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   if(A_DISPLAY)
-    set_tests_properties(${name} PROPERTIES LABELS "display;${A_LABELS}")
+    # One X display serves every such test: clicks, the pointer and the
+    # notification area must not be shared by two at once.
+    set_tests_properties(${name} PROPERTIES LABELS "display;${A_LABELS}" RESOURCE_LOCK x_display)
   else()
     set_tests_properties(${name} PROPERTIES LABELS "${A_LABELS}"
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

@@ -135,7 +135,9 @@ TEST_F(CommandLineTest, ErrorsAreOneLineNamingTheFile) {
         const Outcome r = run(c.args);
         EXPECT_EQ(r.status, c.status);
         EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
-        if (c.status == 1) EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        if (c.status == 1) {
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
         EXPECT_TRUE(r.out.empty());
     }
     EXPECT_FALSE(fs::exists(path("x.ico")));
