@@ -1,6 +1,7 @@
 #include "icon/PeResourceReader.h"
 
 #include "PeTestSupport.h"
+#include "icon/PeIconGroup.h"
 #include "icon/PeResourceWriter.h"
 
 #include <gtest/gtest.h>
@@ -278,6 +279,37 @@ TEST(PeResourceName, TextFormsAndCaseFolding) {
     EXPECT_EQ(utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
     EXPECT_EQ(utf8ToUtf16("\xC0\x80"), u"\xFFFD\xFFFD");
     EXPECT_EQ(utf16ToUtf8(utf8ToUtf16("Ω😀")), "Ω😀");
+}
+
+} // namespace
+
+namespace {
+
+// Kept files: valid libraries from our writer and from windres, and inputs the
+// fuzzer once found troublesome. All must read without fault; the valid ones
+// must give every icon group whole.
+TEST(PeResourceReader, KeptFilesReadCleanly) {
+    const std::filesystem::path root = std::filesystem::path(TARROWIN_TEST_DATA) / "pe";
+    int valid = 0;
+    for (const char* folder : {"valid", "crashes"}) {
+        if (!std::filesystem::exists(root / folder)) continue;
+        for (const auto& f : std::filesystem::directory_iterator(root / folder)) {
+            const auto bytes = readWholeFile(f.path());
+            ASSERT_TRUE(bytes) << f.path();
+            const PeResourceReader reader(*bytes);
+            const PeTypeEntry* groups = reader.findType(PeName{kResourceTypeGroupIcon});
+            for (std::size_t i = 0; groups && i < groups->names.size(); ++i) {
+                const PeIconGroup group = readIconGroup(reader, groups->names[i].name);
+                if (std::string(folder) == "valid") EXPECT_EQ(group.status, PeIconGroup::Status::Ok) << f.path();
+            }
+            if (std::string(folder) == "valid") {
+                EXPECT_EQ(reader.status(), PeResourceReader::Status::Ok) << f.path();
+                EXPECT_TRUE(groups && groups->names.size() >= 3) << f.path();
+                ++valid;
+            }
+        }
+    }
+    EXPECT_GE(valid, 4);
 }
 
 } // namespace
