@@ -300,7 +300,9 @@ TEST(PeResourceReader, KeptFilesReadCleanly) {
             const PeTypeEntry* groups = reader.findType(PeName{kResourceTypeGroupIcon});
             for (std::size_t i = 0; groups && i < groups->names.size(); ++i) {
                 const PeIconGroup group = readIconGroup(reader, groups->names[i].name);
-                if (std::string(folder) == "valid") EXPECT_EQ(group.status, PeIconGroup::Status::Ok) << f.path();
+                if (std::string(folder) == "valid") {
+                    EXPECT_EQ(group.status, PeIconGroup::Status::Ok) << f.path();
+                }
             }
             if (std::string(folder) == "valid") {
                 EXPECT_EQ(reader.status(), PeResourceReader::Status::Ok) << f.path();
