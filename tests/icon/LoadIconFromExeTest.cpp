@@ -48,7 +48,10 @@ TEST_F(LoadIconFromExe, LoadsByNumberAndByNameInAnyCaseAsAnIcoFileOfTheSameImage
     ASSERT_EQ(three[0].record.size(), 1128u);
     ASSERT_EQ(three[1].record.size(), 2216u);
     ASSERT_EQ(three[2].record.size(), 9640u);
-    const std::vector<PeIconImage> named{image(32, 32, 4, 4), pngImage(5000, 5)};
+    // Entries that disagree with their records stay as stored, as do PNG images.
+    std::vector<PeIconImage> named{image(32, 32, 4, 4), pngImage(5000, 5), image(32, 32, 32, 6)};
+    named[2].entry.bWidth = 48;
+    named[2].entry.wBitCount = 8;
     for (auto format : {PeResourceWriter::Format::Pe32Plus, PeResourceWriter::Format::Pe32}) {
         PeResourceWriter w;
         w.addIconGroup(PeName{std::uint16_t{101}}, 1033, three);

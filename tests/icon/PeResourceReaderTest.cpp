@@ -140,6 +140,25 @@ INSTANTIATE_TEST_SUITE_P(Formats, PeWriterRoundTrip,
                              return p.param == PeResourceWriter::Format::Pe32Plus ? "Pe32Plus" : "Pe32";
                          });
 
+TEST(PeResourceWriter, TakesIcoFilesWholeAndRefusesBrokenOnes) {
+    const std::vector<PeIconImage> images{image(16, 16, 32, 1), image(32, 32, 4, 2)};
+    const ByteVec ico = icoOf(images);
+    PeResourceWriter w;
+    ASSERT_TRUE(w.addIconGroupFromIco(PeName{std::uint16_t{1}}, 0, ico));
+    EXPECT_FALSE(w.addIconGroupFromIco(PeName{std::uint16_t{2}}, 0, Bytes(ico.data(), ico.size() - 1)));
+    ByteVec cursor = ico;
+    cursor[2] = 2;
+    EXPECT_FALSE(w.addIconGroupFromIco(PeName{std::uint16_t{3}}, 0, cursor));
+    const PeResourceReader reader(w.build());
+    const PeTypeEntry* groups = reader.findType(PeName{kResourceTypeGroupIcon});
+    ASSERT_NE(groups, nullptr);
+    EXPECT_EQ(namesOf(*groups), std::vector<std::string>{"1"}) << "nothing of a refused file is added";
+    const PeIconGroup group = readIconGroup(reader, PeName{std::uint16_t{1}});
+    ASSERT_EQ(group.status, PeIconGroup::Status::Ok);
+    EXPECT_EQ(group.images[0], images[0].record);
+    EXPECT_EQ(group.images[1], images[1].record);
+}
+
 TEST(PeResourceReader, ChoosesNeutralThenUsEnglishThenTheFirstListed) {
     const struct {
         std::vector<std::uint16_t> languages;
