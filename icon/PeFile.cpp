@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,8 +28,14 @@ struct Identity {
 struct Kept {
     std::filesystem::path path;
     Identity identity;
+    // True when the file's change time lay well before the read: a later
+    // replacement would then show a different change time.
+    bool settled = false;
     std::shared_ptr<const PeResourceReader> reader;
 };
+
+// Longer than the coarsest file-time step of the file systems we run on.
+constexpr std::int64_t kSettleNs = 2'000'000'000;
 
 std::mutex g_mutex;
 Kept g_kept;
@@ -71,19 +78,26 @@ std::shared_ptr<const PeResourceReader> openPeFile(const std::string& programPat
     const Identity identity{st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim),
                             nanoseconds(st.st_ctim)};
     std::shared_ptr<const PeResourceReader> kept;
+    bool settled = false;
     {
         std::lock_guard lock(g_mutex);
-        if (g_kept.reader && g_kept.path == path && g_kept.identity == identity) kept = g_kept.reader;
+        if (g_kept.reader && g_kept.path == path && g_kept.identity == identity) {
+            kept = g_kept.reader;
+            settled = g_kept.settled;
+        }
     }
-    // File times are coarse and inodes get reused, so a file replaced at once by
-    // one of the same size could pass for the kept one: its head and tail, where
-    // the headers and the resources lie, must also match.
-    if (kept && sameEnds(path, kept->data())) return kept;
+    // File times are coarse and inodes get reused, so a file replaced right after
+    // it was read, by one of the same size, could pass for the kept one: unless
+    // the kept file had settled, its head and tail (headers and resources) must
+    // match as well.
+    if (kept && (settled || sameEnds(path, kept->data()))) return kept;
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
     auto data = readWholeFile(path, kMaxReadBytes, why);
     if (!data) return nullptr;
     auto reader = std::make_shared<const PeResourceReader>(std::move(*data));
     std::lock_guard lock(g_mutex);
-    g_kept = Kept{path, identity, reader};
+    g_kept = Kept{path, identity, nanoseconds(now) - identity.ctimeNs > kSettleNs, reader};
     return reader;
 }
 

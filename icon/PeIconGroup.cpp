@@ -56,6 +56,11 @@ PeIconGroup readIconGroup(const PeResourceReader& reader, const PeName& group) {
 
     std::vector<std::vector<std::uint8_t>> images(count);
     bool failed = false;
+    // The images of a group are distinct resources of the file, so together they
+    // are never larger than it. A group whose entries all name one big icon
+    // would otherwise make a small file ask for gigabytes.
+    const std::uint64_t budget = reader.data().size();
+    std::uint64_t taken = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const auto name = parseResourceName("#" + std::to_string(iconIds[i]));
         Bytes image;
@@ -70,6 +75,11 @@ PeIconGroup readIconGroup(const PeResourceReader& reader, const PeName& group) {
             directory[i].dwBytesInRes <= 0) {
             failed = true;
             continue;
+        }
+        taken += image.size();
+        if (taken > budget) {
+            failed = true;
+            break;
         }
         images[i].assign(image.begin(), image.end());
     }

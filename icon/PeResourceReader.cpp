@@ -115,6 +115,9 @@ void PeResourceReader::parse() {
         m_sections.push_back(s);
     }
 
+    std::stable_sort(m_sections.begin(), m_sections.end(),
+                     [](const Section& a, const Section& b) { return a.virtualAddress < b.virtualAddress; });
+
     // The resource data directory must be among those the header declares and
     // inside the optional header it belongs to.
     const auto count = in.u32(countField);
@@ -136,14 +139,12 @@ std::optional<Bytes> PeResourceReader::rvaSpan(std::uint64_t rva, std::uint64_t 
         if (!fitsIn(s.rawSize, offset, size)) return std::nullopt;
         return in.slice(std::uint64_t{s.rawOffset} + offset, size);
     };
-    if (m_lastSection < m_sections.size()) {
-        if (auto hit = inSection(m_sections[m_lastSection])) return hit;
-    }
-    for (std::size_t i = 0; i < m_sections.size(); ++i) {
-        if (auto hit = inSection(m_sections[i])) {
-            m_lastSection = i;
-            return hit;
-        }
+    // The section with the highest address at or below `rva`: where sections
+    // overlap, the later one is what the loader leaves in memory.
+    auto it = std::upper_bound(m_sections.begin(), m_sections.end(), rva,
+                               [](std::uint64_t v, const Section& s) { return v < s.virtualAddress; });
+    if (it != m_sections.begin()) {
+        if (auto hit = inSection(*std::prev(it))) return hit;
     }
     // The headers are mapped at RVA 0 as they lie in the file.
     if (fitsIn(m_sizeOfHeaders, rva, size)) return in.slice(rva, size);

@@ -111,8 +111,7 @@ private:
     bool m_pe32Plus = false;
     bool m_complete = true;
     std::uint32_t m_sizeOfHeaders = 0;
-    std::vector<Section> m_sections;
-    mutable std::size_t m_lastSection = 0;
+    std::vector<Section> m_sections; // sorted by virtual address
     std::vector<PeTypeEntry> m_types;
 };
 

@@ -48,7 +48,10 @@ TEST_F(LoadIconFromExe, LoadsByNumberAndByNameInAnyCaseAsAnIcoFileOfTheSameImage
     ASSERT_EQ(three[0].record.size(), 1128u);
     ASSERT_EQ(three[1].record.size(), 2216u);
     ASSERT_EQ(three[2].record.size(), 9640u);
-    const std::vector<PeIconImage> named{image(32, 32, 4, 4), pngImage(5000, 5)};
+    // Entries that disagree with their records stay as stored, as do PNG images.
+    std::vector<PeIconImage> named{image(32, 32, 4, 4), pngImage(5000, 5), image(32, 32, 32, 6)};
+    named[2].entry.bWidth = 48;
+    named[2].entry.wBitCount = 8;
     for (auto format : {PeResourceWriter::Format::Pe32Plus, PeResourceWriter::Format::Pe32}) {
         PeResourceWriter w;
         w.addIconGroup(PeName{std::uint16_t{101}}, 1033, three);
@@ -91,6 +94,8 @@ TEST_F(LoadIconFromExe, RecordsEveryFailureAndLeavesTheIconEmpty) {
     w.addResource(PeName{kResourceTypeGroupIcon}, PeName{std::uint16_t{6}}, 0, groupBytes(1, {{size, 1}}, -2));
     w.addResource(PeName{kResourceTypeGroupIcon}, PeName{std::uint16_t{7}}, 0, groupBytes(1, {{size, 9}}, 1));
     w.addResource(PeName{kResourceTypeGroupIcon}, PeName{std::uint16_t{8}}, 0, groupBytes(2, {{size, 1}}, 1));
+    std::vector<std::pair<std::uint32_t, std::uint16_t>> sameIcon(200, {size, 1});
+    w.addResource(PeName{kResourceTypeGroupIcon}, PeName{std::uint16_t{9}}, 0, groupBytes(1, sameIcon, 200));
     const std::string dll = dir.write("lib.dll", w.build());
     const std::string text = dir.write("notes.txt", {'h', 'e', 'l', 'l', 'o'});
     PeResourceWriter none;
@@ -122,6 +127,7 @@ TEST_F(LoadIconFromExe, RecordsEveryFailureAndLeavesTheIconEmpty) {
         {"missing icon", dll, 7, "", false, 1057, "Failed to read bitmap bits from resource.", {}, 0},
         {"group shorter than its count", dll, 5, "", false, 1056, "Can't load resource.", std::int32_t{5}, 0},
         {"type word kept as stored", dll, 8, "", true, 0, "", std::int32_t{8}, 1},
+        {"one icon named by more entries than the file could hold", dll, 9, "", false, 1057, "Failed to read bitmap bits from resource.", {}, 0},
     };
     for (const Case& c : cases) {
         clearLastError();

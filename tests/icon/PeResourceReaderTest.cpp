@@ -1,6 +1,7 @@
 #include "icon/PeResourceReader.h"
 
 #include "PeTestSupport.h"
+#include "icon/PeIconGroup.h"
 #include "icon/PeResourceWriter.h"
 
 #include <gtest/gtest.h>
@@ -138,6 +139,25 @@ INSTANTIATE_TEST_SUITE_P(Formats, PeWriterRoundTrip,
                          [](const auto& p) {
                              return p.param == PeResourceWriter::Format::Pe32Plus ? "Pe32Plus" : "Pe32";
                          });
+
+TEST(PeResourceWriter, TakesIcoFilesWholeAndRefusesBrokenOnes) {
+    const std::vector<PeIconImage> images{image(16, 16, 32, 1), image(32, 32, 4, 2)};
+    const ByteVec ico = icoOf(images);
+    PeResourceWriter w;
+    ASSERT_TRUE(w.addIconGroupFromIco(PeName{std::uint16_t{1}}, 0, ico));
+    EXPECT_FALSE(w.addIconGroupFromIco(PeName{std::uint16_t{2}}, 0, Bytes(ico.data(), ico.size() - 1)));
+    ByteVec cursor = ico;
+    cursor[2] = 2;
+    EXPECT_FALSE(w.addIconGroupFromIco(PeName{std::uint16_t{3}}, 0, cursor));
+    const PeResourceReader reader(w.build());
+    const PeTypeEntry* groups = reader.findType(PeName{kResourceTypeGroupIcon});
+    ASSERT_NE(groups, nullptr);
+    EXPECT_EQ(namesOf(*groups), std::vector<std::string>{"1"}) << "nothing of a refused file is added";
+    const PeIconGroup group = readIconGroup(reader, PeName{std::uint16_t{1}});
+    ASSERT_EQ(group.status, PeIconGroup::Status::Ok);
+    EXPECT_EQ(group.images[0], images[0].record);
+    EXPECT_EQ(group.images[1], images[1].record);
+}
 
 TEST(PeResourceReader, ChoosesNeutralThenUsEnglishThenTheFirstListed) {
     const struct {
@@ -280,6 +300,39 @@ TEST(PeResourceName, TextFormsAndCaseFolding) {
     EXPECT_EQ(utf8ToUtf16(utf16ToUtf8(u"\xD800x")), u"\xD800x");
     EXPECT_EQ(utf8ToUtf16("\xC0\x80"), u"\xC0\x80");
     EXPECT_EQ(utf16ToUtf8(utf8ToUtf16("Ω😀")), "Ω😀");
+}
+
+} // namespace
+
+namespace {
+
+// Kept files: valid libraries from our writer and from windres, and inputs the
+// fuzzer once found troublesome. All must read without fault; the valid ones
+// must give every icon group whole.
+TEST(PeResourceReader, KeptFilesReadCleanly) {
+    const std::filesystem::path root = std::filesystem::path(TARROWIN_TEST_DATA) / "pe";
+    int valid = 0;
+    for (const char* folder : {"valid", "crashes"}) {
+        if (!std::filesystem::exists(root / folder)) continue;
+        for (const auto& f : std::filesystem::directory_iterator(root / folder)) {
+            const auto bytes = readWholeFile(f.path());
+            ASSERT_TRUE(bytes) << f.path();
+            const PeResourceReader reader(*bytes);
+            const PeTypeEntry* groups = reader.findType(PeName{kResourceTypeGroupIcon});
+            for (std::size_t i = 0; groups && i < groups->names.size(); ++i) {
+                const PeIconGroup group = readIconGroup(reader, groups->names[i].name);
+                if (std::string(folder) == "valid") {
+                    EXPECT_EQ(group.status, PeIconGroup::Status::Ok) << f.path();
+                }
+            }
+            if (std::string(folder) == "valid") {
+                EXPECT_EQ(reader.status(), PeResourceReader::Status::Ok) << f.path();
+                EXPECT_TRUE(groups && groups->names.size() >= 3) << f.path();
+                ++valid;
+            }
+        }
+    }
+    EXPECT_GE(valid, 4);
 }
 
 } // namespace
