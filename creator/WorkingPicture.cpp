@@ -7,7 +7,10 @@ namespace tarrowin {
 cAlphaDIBSection workingPictureFrom(const QImage& picture, bool keepAlpha) {
     cAlphaDIBSection working;
     if (picture.isNull() || !working.Create(picture.width(), picture.height())) return working;
-    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    // RGB32 and ARGB32 rows are already blue, green, red, alpha in memory: no
+    // converted copy of a large picture is needed for them.
+    const bool direct = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
+    const QImage argb = direct ? picture : picture.convertToFormat(QImage::Format_ARGB32);
     const auto rowBytes = static_cast<std::size_t>(working.BytesPerScanLine());
     std::uint8_t* bits = working.DIBSectionBitsPtr();
     const int h = argb.height();

@@ -62,7 +62,7 @@ PeIconGroup readIconGroup(const PeResourceReader& reader, const PeName& group) {
     const std::uint64_t budget = reader.data().size();
     std::uint64_t taken = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const auto name = parseResourceName("#" + std::to_string(iconIds[i]));
+        const auto name = parseResourceName(std::to_string(iconIds[i]).insert(0, 1, '#'));
         Bytes image;
         if (!name || reader.find(PeName{kResourceTypeIcon}, *name, &image) !=
                          PeResourceReader::Lookup::Found) {

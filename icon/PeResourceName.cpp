@@ -55,7 +55,7 @@ std::optional<PeName> parseResourceName(std::string_view text) {
 }
 
 std::string resourceNameText(const PeName& name) {
-    if (const auto* n = std::get_if<std::uint16_t>(&name)) return "#" + std::to_string(*n);
+    if (const auto* n = std::get_if<std::uint16_t>(&name)) return std::to_string(*n).insert(0, 1, '#');
     return std::get<std::string>(name);
 }
 

@@ -30,7 +30,7 @@ bool cFileIcon::LoadIconFromEXE(const std::string& sFile, std::int32_t lpID, con
     // them: identifiers outside 1..65535 therefore find nothing.
     std::optional<PeName> group;
     if (lpID != 0) {
-        group = parseResourceName("#" + std::to_string(lpID));
+        group = parseResourceName(std::to_string(lpID).insert(0, 1, '#'));
         m_resourceId = lpID;
     } else {
         group = parseResourceName(lpName);

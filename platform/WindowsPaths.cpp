@@ -118,7 +118,7 @@ std::string WindowsPaths::shortNameFor(std::string_view longName, const std::vec
     for (const auto& r : rivals) {
         do {
             ++number;
-            const std::string tail = "~" + std::to_string(number);
+            const std::string tail = std::to_string(number).insert(0, 1, '~');
             result = stem.substr(0, 8 - tail.size()) + tail + (ext.empty() ? "" : "." + ext);
         } while (std::find(taken.begin(), taken.end(), result) != taken.end());
         if (r == longName) break;

@@ -8,7 +8,7 @@
 namespace tarrowin {
 
 std::string numberText(int value) {
-    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+    return value < 0 ? std::to_string(value) : std::to_string(value).insert(0, 1, ' ');
 }
 
 std::int16_t configInt16(const std::string& text) {
