@@ -40,13 +40,7 @@ PeIconGroup readIconGroup(const PeResourceReader& reader, const PeName& group) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint64_t at = kIconHeaderBytes + i * kGroupEntryBytes;
         IconDirEntry& e = directory[i];
-        e.bWidth = *in.u8(at);
-        e.bHeight = *in.u8(at + 1);
-        e.bColorCount = *in.u8(at + 2);
-        e.bReserved = *in.u8(at + 3);
-        e.wPlanes = *in.u16(at + 4);
-        e.wBitCount = *in.u16(at + 6);
-        e.dwBytesInRes = static_cast<std::int32_t>(*in.u32(at + 8));
+        e = readIconEntryFields(in.data().data() + at);
         e.dwImageOffset = static_cast<std::uint32_t>(offset);
         // Identifiers are signed 16-bit: 32768 and above read negative, and the
         // lookup of a negative "#" number finds nothing.

@@ -113,14 +113,7 @@ bool PeResourceWriter::addIconGroupFromIco(const PeName& group, std::uint16_t la
         const std::uint64_t at = kIconHeaderBytes + i * kIconDirEntryBytes;
         if (!in.has(at, kIconDirEntryBytes)) return false;
         IconDirEntry& e = images[i].entry;
-        e.bWidth = *in.u8(at);
-        e.bHeight = *in.u8(at + 1);
-        e.bColorCount = *in.u8(at + 2);
-        e.bReserved = *in.u8(at + 3);
-        e.wPlanes = *in.u16(at + 4);
-        e.wBitCount = *in.u16(at + 6);
-        e.dwBytesInRes = static_cast<std::int32_t>(*in.u32(at + 8));
-        e.dwImageOffset = *in.u32(at + 12);
+        e = readIconDirEntry(in.data().data() + at);
         const auto record = in.slice(e.dwImageOffset, static_cast<std::uint32_t>(e.dwBytesInRes));
         if (!record || record->empty()) return false;
         images[i].record.assign(record->begin(), record->end());

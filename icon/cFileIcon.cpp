@@ -54,30 +54,6 @@ void writeDefaultColourTable(std::uint8_t* table, int bitCount) {
     }
 }
 
-IconDirEntry readEntry(const std::uint8_t* p) {
-    IconDirEntry e;
-    e.bWidth = p[0];
-    e.bHeight = p[1];
-    e.bColorCount = p[2];
-    e.bReserved = p[3];
-    e.wPlanes = le16(p + 4);
-    e.wBitCount = le16(p + 6);
-    e.dwBytesInRes = static_cast<std::int32_t>(le32(p + 8));
-    e.dwImageOffset = le32(p + 12);
-    return e;
-}
-
-void writeEntry(std::uint8_t* p, const IconDirEntry& e) {
-    p[0] = e.bWidth;
-    p[1] = e.bHeight;
-    p[2] = e.bColorCount;
-    p[3] = e.bReserved;
-    putLe16(p + 4, e.wPlanes);
-    putLe16(p + 6, e.wBitCount);
-    putLe32(p + 8, static_cast<std::uint32_t>(e.dwBytesInRes));
-    putLe32(p + 12, e.dwImageOffset);
-}
-
 // Bytes of a record that the held array really has, never more than the entry claims.
 std::size_t recordLength(const IconDirEntry& e, const std::vector<std::uint8_t>& data) {
     const auto claimed = static_cast<std::size_t>(std::max<std::int32_t>(e.dwBytesInRes, 0));
@@ -138,7 +114,7 @@ bool cFileIcon::LoadIconFromBytes(Bytes data, const std::string& sFile) {
     if (!in.has(kIconHeaderBytes, count * kIconDirEntryBytes)) return fail("Icon Directory Array is Corrupt.");
     std::vector<IconDirEntry> directory(count);
     for (std::size_t i = 0; i < count; ++i)
-        directory[i] = readEntry(data.data() + kIconHeaderBytes + i * kIconDirEntryBytes);
+        directory[i] = readIconDirEntry(data.data() + kIconHeaderBytes + i * kIconDirEntryBytes);
 
     std::vector<std::vector<std::uint8_t>> images(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -183,7 +159,7 @@ std::vector<std::uint8_t> cFileIcon::FileBytes() const {
             e.dwImageOffset = static_cast<std::uint32_t>(offset);
             e.dwBytesInRes = static_cast<std::int32_t>(length);
         }
-        writeEntry(out.data() + kIconHeaderBytes + i * kIconDirEntryBytes, e);
+        writeIconDirEntry(out.data() + kIconHeaderBytes + i * kIconDirEntryBytes, e);
         if (length != 0) std::memcpy(out.data() + offset, m_images[i].data(), length);
         offset += length;
     }
