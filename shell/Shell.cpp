@@ -67,9 +67,12 @@ Shell::Start Shell::start() {
         m_splash->continueButton()->show();
     } catch (const std::exception&) {
         // Whatever went wrong, the next start finds usable values; this run goes on
-        // with what was read so far.
+        // with what was read so far. The splash still finishes, so that it can be
+        // closed: left at "Loading..." it would cover the welcome screen for good.
         WriteConfigValue("1", "skins");
         WriteConfigValue("1", "selskins");
+        m_splash->Loading_cap()->setText(QString());
+        m_splash->continueButton()->show();
     }
     m_welcome->show();
     m_splash->raise();
@@ -126,9 +129,10 @@ void Shell::closeSplash() {
         m_splash->deleteLater();
         m_splash = nullptr;
     }
-    if (m_state.StartInMenu != 0) {
+    // Without a menu (its load failed at start-up) the welcome screen stays.
+    if (m_state.StartInMenu != 0 && m_menu) {
         m_welcome->hide();
-        if (m_menu) m_menu->show();
+        m_menu->show();
     } else {
         if (m_menu) m_menu->hide();
         // Closing the about window with both windows hidden would leave nothing on
