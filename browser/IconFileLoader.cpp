@@ -1,12 +1,12 @@
 #include "browser/IconFileLoader.h"
 
+#include "core/FileIO.h"
 #include "core/HostPath.h"
 #include "core/ObjectError.h"
 #include "icon/cResources.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 
 namespace tarrowin {
 
@@ -38,9 +38,9 @@ namespace {
 enum class Content { Executable, Icon, Unknown };
 
 Content sniff(const std::string& path) {
-    std::ifstream in(hostPath(path), std::ios::binary);
-    char head[4] = {};
-    if (!in.read(head, 4)) return Content::Unknown;
+    const auto bytes = readFileHead(hostPath(path), 4);
+    if (!bytes || bytes->size() < 4) return Content::Unknown;
+    const auto* head = bytes->data();
     if (head[0] == 'M' && head[1] == 'Z') return Content::Executable;
     if (head[0] == 0 && head[1] == 0 && head[2] == 1 && head[3] == 0) return Content::Icon;
     return Content::Unknown;
@@ -86,11 +86,8 @@ IconFileLoad loadIconFile(const std::string& path, const std::function<void(int,
     } catch (const ObjectError& e) {
         // Without resources at all, or when the file is no executable, the load
         // fails quietly; the recorded reason of opening says more than the raise.
+        // Either way the load takes the quiet failure path, without a message box.
         result.reason = lastError().number != 0 ? lastError().description : e.description();
-        if (type > 0) {
-            result.outcome = IconFileLoad::Outcome::NoIconNames;
-            result.reason = kNoIconResources;
-        }
         return result;
     }
     resources.UnloadModule();

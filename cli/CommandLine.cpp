@@ -65,7 +65,8 @@ std::vector<std::string> split(const std::string& text, char sep) {
 }
 
 IconFileLoad loadOrFail(const std::string& file) {
-    if (!fs::exists(file)) throw CommandFailure(file + ": no such file.");
+    std::error_code ec;
+    if (!fs::exists(file, ec)) throw CommandFailure(file + ": " + (ec ? ec.message() : "no such file") + ".");
     IconFileLoad load = loadIconFile(file);
     if (!load.ok()) throw CommandFailure(file + ": " + load.reason);
     return load;
@@ -102,14 +103,13 @@ const cFileIcon* findGroup(const std::vector<cFileIcon>& icons, const std::strin
         std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return s;
     };
-    for (const cFileIcon& icon : icons) {
-        const ResourceId& id = icon.ResourceID();
-        if (const auto* n = std::get_if<std::int32_t>(&id)) {
-            if (number && *number == *n) return &icon;
-        } else if (const auto* s = std::get_if<std::string>(&id)) {
-            if (lower(*s) == lower(wanted)) return &icon;
-        }
-    }
+    // A number names a numbered group before a group whose name is those digits.
+    if (number)
+        for (const cFileIcon& icon : icons)
+            if (const auto* n = std::get_if<std::int32_t>(&icon.ResourceID()); n && *n == *number) return &icon;
+    for (const cFileIcon& icon : icons)
+        if (const auto* s = std::get_if<std::string>(&icon.ResourceID()); s && lower(*s) == lower(wanted))
+            return &icon;
     // An .ico file holds one icon without an identifier: "1" names it.
     if (icons.size() == 1 && std::holds_alternative<std::monostate>(icons[0].ResourceID()) && number == 1)
         return &icons[0];
@@ -161,7 +161,7 @@ int runExtract(const std::vector<std::string>& args, std::ostream& out) {
     } else {
         std::error_code ec;
         fs::create_directories(output, ec);
-        if (!fs::is_directory(output)) throw CommandFailure(output + ": cannot make this folder.");
+        if (!fs::is_directory(output, ec)) throw CommandFailure(output + ": cannot make this folder.");
         for (const cFileIcon& icon : load.icons) plan.emplace_back(&icon, fs::path(output) / iconExportFileName(icon));
     }
 
@@ -173,8 +173,18 @@ int runExtract(const std::vector<std::string>& args, std::ostream& out) {
                               std::to_string(icon->ImageCount()) + " images; there is no image " + std::to_string(n) + ".");
         if (icon->ImageCount() <= 0)
             throw CommandFailure(file + ": icon " + resourceIdText(icon->ResourceID()) + " could not be read.");
-        if (!force && fs::exists(target)) throw CommandFailure(target.string() + " exists; use --force to replace it.");
+        std::error_code ec;
+        if (!force && fs::exists(fs::symlink_status(target, ec)))
+            throw CommandFailure(target.string() + " exists; use --force to replace it.");
     }
+    // Two groups can come to one file name (101 and "101", or "A:B" and "A_B"):
+    // the second would silently replace the first.
+    for (std::size_t i = 0; i < plan.size(); ++i)
+        for (std::size_t j = i + 1; j < plan.size(); ++j)
+            if (plan[i].second == plan[j].second)
+                throw CommandFailure(file + ": icons " + resourceIdText(plan[i].first->ResourceID()) + " and " +
+                                     resourceIdText(plan[j].first->ResourceID()) + " would both be written to " +
+                                     plan[i].second.string() + "; extract them one by one with --group.");
     for (const auto& [icon, target] : plan) {
         saveIcon(iconWithImages(*icon, chosen), target);
         out << target.string() << '\n';
@@ -213,6 +223,12 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         }
     } catch (const CommandFailure& f) {
         err << "tarrowin " << verb << ": " << f.what() << '\n';
+        return 1;
+    } catch (const std::bad_alloc&) {
+        err << "tarrowin " << verb << ": not enough memory for this file.\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err << "tarrowin " << verb << ": " << e.what() << '\n';
         return 1;
     }
     err << "tarrowin: unknown command " << verb << "\n" << kUsage;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -10,13 +11,17 @@
 
 namespace tarrowin {
 
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path,
-                                                       std::uint64_t maxBytes, std::string* why) {
+namespace {
+
+std::optional<std::vector<std::uint8_t>> readRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes,
+                                                         bool truncate, std::string* why) {
     auto fail = [&](int err) -> std::optional<std::vector<std::uint8_t>> {
         if (why) *why = std::strerror(err);
         return std::nullopt;
     };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: opening a named pipe must not wait for a writer; only
+    // regular files are read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return fail(errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -24,11 +29,11 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::pa
         ::close(fd);
         return fail(err ? err : EINVAL);
     }
-    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes && !truncate) {
         ::close(fd);
         return fail(EFBIG);
     }
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(st.st_size));
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(st.st_size), maxBytes)));
     std::size_t got = 0;
     while (got < out.size()) {
         const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
@@ -46,12 +51,24 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::pa
     return out;
 }
 
+} // namespace
+
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes,
+                                                       std::string* why) {
+    return readRegularFile(path, maxBytes, false, why);
+}
+
+std::optional<std::vector<std::uint8_t>> readFileHead(const std::filesystem::path& path, std::uint64_t bytes) {
+    return readRegularFile(path, bytes, true, nullptr);
+}
+
 namespace {
 
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
     static thread_local std::mt19937_64 rng{std::random_device{}()};
     char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(rng()));
+    // Short, so that a target whose name is near the file system's limit can still be saved.
+    std::snprintf(suffix, sizeof suffix, "~%08x", static_cast<unsigned>(rng()));
     std::filesystem::path tmp = target;
     tmp += suffix;
     return tmp;
@@ -72,8 +89,15 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
-WriteResult writeFileAtomic(const std::filesystem::path& path,
+WriteResult writeFileAtomic(const std::filesystem::path& target,
                             std::span<const std::span<const std::uint8_t>> parts) {
+    // A link is followed, so that the file it points at is replaced, not the link.
+    std::filesystem::path path = target;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(target, ec)) {
+        path = std::filesystem::weakly_canonical(target, ec);
+        if (ec) return WriteResult::CannotCreate;
+    }
     mode_t mode = 0666 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }();
     struct stat st {};
     const bool replacing = ::stat(path.c_str(), &st) == 0;

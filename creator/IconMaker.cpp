@@ -10,6 +10,22 @@
 
 namespace tarrowin {
 
+namespace {
+
+// True when a record is laid out as AddImages lays out a 32-bit image of w × h:
+// only then do its colour bits and mask lie where they are written. An existing
+// image of that size stored otherwise (PNG, another header) is replaced whole.
+bool isPlainImage(Bytes record, int w, int h) {
+    const ByteReader in(record);
+    const auto expected = static_cast<std::size_t>(kBitmapInfoHeaderBytes + h * dibStride(std::int64_t{w} * 32) +
+                                                   h * dibStride(w));
+    return record.size() == expected && in.u32(0) == 40u && in.u32(4) == static_cast<std::uint32_t>(w) &&
+           in.u32(8) == static_cast<std::uint32_t>(2 * h) && in.u16(12) == 1 && in.u16(14) == 32 &&
+           in.u32(16) == 0u && in.u32(32) == 0u;
+}
+
+} // namespace
+
 std::vector<IconSize> inMakingOrder(const std::vector<IconSize>& sizes) {
     std::vector<IconSize> ordered;
     auto add = [&](IconSize s) {
@@ -61,6 +77,7 @@ int fillIconImage(cFileIcon& icon, const cAlphaDIBSection& working, IconSize siz
     const int w = size.width, h = size.height;
     int index = icon.IconIndex(w, h, 32);
     if (index == 0) index = icon.AddImages(w, h, 32);
+    else if (!isPlainImage(icon.imageRecord(index), w, h)) icon.resetImage(index);
 
     cAlphaDIBSection resampled = working.AlphaResample(w);
     if (resampled.Height() < h) {
@@ -111,6 +128,9 @@ IconFileResult createIconFile(const std::string& outputPath, const cAlphaDIBSect
             result.message = outputPath + " exists and is not an icon file that can be added to (" +
                              e.description() + ")";
             return result;
+        } catch (const std::exception& e) {
+            result.message = outputPath + " exists but cannot be read (" + e.what() + ")";
+            return result;
         }
     }
     try {
@@ -118,6 +138,10 @@ IconFileResult createIconFile(const std::string& outputPath, const cAlphaDIBSect
         icon.SaveIcon(outputPath);
     } catch (const ObjectError& e) {
         result.message = std::string(kIconWriteFailed) + " (" + e.description() + ")";
+        return result;
+    } catch (const std::exception& e) {
+        // A full icon (32,767 images) or no memory: the file stays as it was.
+        result.message = std::string(kIconWriteFailed) + " (" + e.what() + ")";
         return result;
     }
     result.ok = true;

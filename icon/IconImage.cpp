@@ -70,8 +70,10 @@ std::optional<Header> readHeader(const ByteReader& in) {
         // A biClrUsed above the depth's maximum still occupies its entries in the record.
         h.headerBytes = *biSize + 4 * std::int64_t{clrUsed != 0 ? std::min<std::uint32_t>(clrUsed, 65536) : static_cast<std::uint32_t>(h.tableEntries)};
     } else {
+        // Deeper images use no table, but one that biClrUsed declares still sits
+        // between the header and the bits.
         h.tableEntries = 0;
-        h.headerBytes = *biSize;
+        h.headerBytes = *biSize + 4 * std::int64_t{std::min<std::uint32_t>(clrUsed, 65536)};
     }
     if (h.compression == kBiBitfields) {
         // The three masks follow a 40-byte header; larger headers carry them inside.

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace tarrowin {
 
@@ -58,6 +59,31 @@ void writeDefaultColourTable(std::uint8_t* table, int bitCount) {
 std::size_t recordLength(const IconDirEntry& e, const std::vector<std::uint8_t>& data) {
     const auto claimed = static_cast<std::size_t>(std::max<std::int32_t>(e.dwBytesInRes, 0));
     return std::min(claimed, data.size());
+}
+
+// A new image of that size and depth: its entry (offset 0) and a record whose
+// colour bits and mask are all 0, with the default colour table.
+std::pair<IconDirEntry, std::vector<std::uint8_t>> blankImage(int nWidth, int nHeight, int nBitCount) {
+    const int tableEntries = nBitCount > 8 ? 0 : (1 << nBitCount);
+    const std::int64_t headerSize = kBitmapInfoHeaderBytes + 4 * tableEntries;
+    const std::int64_t size = headerSize + nHeight * dibStride(std::int64_t{nWidth} * nBitCount) +
+                              nHeight * dibStride(nWidth);
+    IconDirEntry e;
+    e.bWidth = static_cast<std::uint8_t>(nWidth);
+    e.bHeight = static_cast<std::uint8_t>(nHeight);
+    e.bColorCount = static_cast<std::uint8_t>(nBitCount == 1 ? 2 : nBitCount == 4 ? 16 : 0);
+    e.wPlanes = 1;
+    e.wBitCount = static_cast<std::uint16_t>(nBitCount);
+    e.dwBytesInRes = static_cast<std::int32_t>(size);
+
+    std::vector<std::uint8_t> record(static_cast<std::size_t>(size), 0);
+    putLe32(record.data(), kBitmapInfoHeaderBytes);
+    putLe32(record.data() + 4, static_cast<std::uint32_t>(nWidth));
+    putLe32(record.data() + 8, static_cast<std::uint32_t>(2 * nHeight));
+    putLe16(record.data() + 12, 1);
+    putLe16(record.data() + 14, static_cast<std::uint16_t>(nBitCount));
+    writeDefaultColourTable(record.data() + kBitmapInfoHeaderBytes, nBitCount);
+    return {e, std::move(record)};
 }
 
 } // namespace
@@ -117,8 +143,14 @@ bool cFileIcon::LoadIconFromBytes(Bytes data, const std::string& sFile) {
         directory[i] = readIconDirEntry(data.data() + kIconHeaderBytes + i * kIconDirEntryBytes);
 
     std::vector<std::vector<std::uint8_t>> images(count);
+    // Each record is a part of the file of its own, so together they are never
+    // larger than it: entries that all name one large range would otherwise make
+    // a small file ask for gigabytes.
+    std::uint64_t total = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const IconDirEntry& e = directory[i];
+        total += static_cast<std::uint64_t>(std::max<std::int32_t>(e.dwBytesInRes, 0));
+        if (total > data.size()) return fail("Icon Images Array is Corrupt.");
         // A negative size is as corrupt as one that runs past the end of the file.
         if (e.dwBytesInRes < 0) return fail("Icon Images Array is Corrupt.");
         const auto record = in.slice(e.dwImageOffset, static_cast<std::uint64_t>(e.dwBytesInRes));
@@ -223,38 +255,28 @@ int cFileIcon::AddImages(int nWidth, int nHeight, int nBitCount) {
         throw std::invalid_argument("cFileIcon::AddImages: unsupported bit count");
     if (m_directory.size() >= 0x7fff) throw std::overflow_error("cFileIcon::AddImages: too many images");
 
-    const int tableEntries = nBitCount > 8 ? 0 : (1 << nBitCount);
-    const std::int64_t headerSize = kBitmapInfoHeaderBytes + 4 * tableEntries;
-    const std::int64_t size = headerSize + nHeight * dibStride(std::int64_t{nWidth} * nBitCount) +
-                              nHeight * dibStride(nWidth);
+    auto [e, record] = blankImage(nWidth, nHeight, nBitCount);
 
     // The directory grows by one entry, so every record moves 16 bytes on.
-    for (auto& e : m_directory) e.dwImageOffset += kIconDirEntryBytes;
-    std::uint32_t offset = kIconHeaderBytes + kIconDirEntryBytes;
+    for (auto& d : m_directory) d.dwImageOffset += kIconDirEntryBytes;
+    e.dwImageOffset = kIconHeaderBytes + kIconDirEntryBytes;
     if (!m_directory.empty())
-        offset = m_directory.back().dwImageOffset + static_cast<std::uint32_t>(m_directory.back().dwBytesInRes);
-
-    IconDirEntry e;
-    e.bWidth = static_cast<std::uint8_t>(nWidth);
-    e.bHeight = static_cast<std::uint8_t>(nHeight);
-    e.bColorCount = static_cast<std::uint8_t>(nBitCount == 1 ? 2 : nBitCount == 4 ? 16 : 0);
-    e.wPlanes = 1;
-    e.wBitCount = static_cast<std::uint16_t>(nBitCount);
-    e.dwBytesInRes = static_cast<std::int32_t>(size);
-    e.dwImageOffset = offset;
-
-    std::vector<std::uint8_t> record(static_cast<std::size_t>(size), 0);
-    putLe32(record.data(), kBitmapInfoHeaderBytes);
-    putLe32(record.data() + 4, static_cast<std::uint32_t>(nWidth));
-    putLe32(record.data() + 8, static_cast<std::uint32_t>(2 * nHeight));
-    putLe16(record.data() + 12, 1);
-    putLe16(record.data() + 14, static_cast<std::uint16_t>(nBitCount));
-    writeDefaultColourTable(record.data() + kBitmapInfoHeaderBytes, nBitCount);
+        e.dwImageOffset = m_directory.back().dwImageOffset + static_cast<std::uint32_t>(m_directory.back().dwBytesInRes);
 
     m_directory.push_back(e);
     m_images.push_back(std::move(record));
     m_header.idCount = static_cast<std::int16_t>(m_directory.size());
     return m_header.idCount;
+}
+
+void cFileIcon::resetImage(int nIndex) {
+    if (!hasImage(nIndex)) throw std::out_of_range("cFileIcon::resetImage: image number out of range");
+    const auto i = static_cast<std::size_t>(nIndex - 1);
+    const IconDirEntry old = m_directory[i];
+    auto [e, record] = blankImage(old.bWidth, old.bHeight, old.wBitCount);
+    e.dwImageOffset = old.dwImageOffset;
+    m_directory[i] = e;
+    m_images[i] = std::move(record);
 }
 
 void cFileIcon::RemoveImage(int nIndex) {

@@ -56,6 +56,10 @@ public:
     // Image editing.
     int AddImages(int nWidth, int nHeight, int nBitCount); // raises 1049
     void RemoveImage(int nIndex);
+    // Gives image nIndex a blank record of its entry's width, height and depth, in
+    // the layout AddImages makes; the later records' offsets are laid out afresh on
+    // saving.
+    void resetImage(int nIndex);
     // Copy colour bits (or mask bits) in the record's own layout; a bad image
     // number copies nothing. `size` bounds the bytes that may be read from lPtr.
     void SetImageBits(int lIndex, const std::uint8_t* lPtr, std::size_t size);

@@ -122,8 +122,13 @@ void DrawIconImage(const cFileIcon& icon, DeviceContext& hdc, int nIndex, IconIm
                    int lWidth, int lHeight, RasterOp eRasterOp) {
     QImage source = eType == IconImageType::Mask ? iconMaskImage(icon, nIndex) : iconColourImage(icon, nIndex);
     if (source.isNull() || !hdc.device()) return;
-    // Raster operations work on the bits as they are, alpha included.
-    source = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Raster operations work on the bits as they are, alpha included: the colour
+    // bits are taken unchanged (not premultiplied, which would blacken a 32-bit
+    // image whose alpha bytes are all 0), the 1-bit mask is widened.
+    if (source.format() == QImage::Format_ARGB32 || source.format() == QImage::Format_RGB32)
+        source.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    else
+        source = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const int w = lWidth != 0 ? lWidth : source.width();
     const int h = lHeight != 0 ? lHeight : source.height();
     QPainter painter(hdc.device());

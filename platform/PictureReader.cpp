@@ -116,6 +116,8 @@ QImage readWithMagick(const QByteArray& data, const char* format, QString* why) 
     try {
         Magick::Blob blob(data.constData(), static_cast<size_t>(data.size()));
         Magick::Image image;
+        // Warnings (an unknown tag, a private chunk) must not reject a readable picture.
+        image.quiet(true);
         image.magick(format);
         image.read(blob);
         // Photoshop files carry a flattened composite first; layered reads give

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace tarrowin;
 using namespace tarrowin::testing;
@@ -112,9 +113,28 @@ TEST_F(CommandLineTest, ExtractNeverOverwritesUnlessForced) {
     EXPECT_NE(readWholeFile(path("all/102.ico")), mine);
 }
 
+TEST_F(CommandLineTest, GroupsThatWouldShareAFileAreRefused) {
+    PeResourceWriter writer;
+    writer.addIconGroup(PeName{std::uint16_t{101}}, 1033, {image(16, 32, 0xff0000ff)});
+    writer.addIconGroup(PeName{std::string("101")}, 1033, {image(16, 32, 0xffff0000)});
+    ASSERT_EQ(writeFileAtomic(path("twins.dll"), writer.build()), WriteResult::Ok);
+    const Outcome r = run({"extract", path("twins.dll"), "-o", path("twins")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("would both be written"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(path("twins/101.ico")));
+    // A number names the numbered group, not the one named by those digits.
+    ASSERT_EQ(run({"extract", path("twins.dll"), "-o", path("n.ico"), "--group", "101"}).status, 0);
+    cFileIcon icon;
+    ASSERT_TRUE(icon.LoadIcon(path("n.ico")));
+    EXPECT_EQ(icon.imageRecord(1)[40], 0xff); // blue of the numbered group
+}
+
 TEST_F(CommandLineTest, ErrorsAreOneLineNamingTheFile) {
     const std::vector<std::uint8_t> text = {'n', 'o', 'p', 'e'};
     ASSERT_EQ(writeFileAtomic(path("text.dll"), text), WriteResult::Ok);
+    // A link that points at itself, and a named pipe: errors, not a crash or a hang.
+    fs::create_symlink(path("loop.ico"), path("loop.ico"));
+    ASSERT_EQ(::mkfifo(path("pipe.ico").c_str(), 0600), 0);
     const struct {
         std::vector<std::string> args;
         int status;
@@ -128,6 +148,9 @@ TEST_F(CommandLineTest, ErrorsAreOneLineNamingTheFile) {
         {{"create", path("missing.png"), "-o", path("x.ico")}, 1, "missing.png"},
         {{"create", m_dll, "-o", path("x.ico"), "--transparent", "red"}, 1, "RRGGBB"},
         {{"list"}, 1, "exactly one FILE"},
+        {{"list", path("loop.ico")}, 1, "loop.ico"},
+        {{"list", path("pipe.ico")}, 1, "pipe.ico"},
+        {{"extract", m_dll, "-o", path("loop.ico") + "/out"}, 1, "loop.ico"},
         {{"frobnicate"}, 2, "unknown command"},
     };
     for (const auto& c : cases) {

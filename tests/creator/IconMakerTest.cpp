@@ -101,6 +101,33 @@ TEST(IconMaker, DefaultSizesLandAtTheirOffsetsAndARerunReplaces) {
     EXPECT_EQ(readWholeFile(notIcon), text);
 }
 
+TEST(IconMaker, AnExistingImageStoredAsPngIsReplacedWhole) {
+    QTemporaryDir dir;
+    const std::string out = dir.filePath("png32.ico").toStdString();
+    // An icon whose 32 × 32 image is a PNG record: the new bits cannot go into it.
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    png.resize(200, 0);
+    std::vector<std::uint8_t> file(6 + 16, 0);
+    file[2] = 1;
+    file[4] = 1;
+    file[6] = 32;
+    file[7] = 32;
+    file[10] = 1;
+    file[12] = 32;
+    file[14] = 200;
+    file[18] = 22;
+    file.insert(file.end(), png.begin(), png.end());
+    ASSERT_EQ(writeFileAtomic(out, file), WriteResult::Ok);
+
+    const IconFileResult r = createIconFile(out, solidPicture(32, 32, qRgb(200, 0, 0)), {{32, 32}}, 0xFFFFFF);
+    ASSERT_TRUE(r.ok) << r.message;
+    cFileIcon icon;
+    ASSERT_TRUE(icon.LoadIcon(out));
+    ASSERT_EQ(icon.ImageCount(), 1);
+    EXPECT_EQ(icon.ImageSize(1), 40 + 32 * 32 * 4 + 32 * 4);
+    EXPECT_EQ(icon.imageRecord(1)[40 + 2], 200);
+}
+
 TEST(IconMaker, MaskBitsFollowTheirPixels) {
     // 24 wide: a transparent first column and a transparent last column.
     QImage image(24, 24, QImage::Format_ARGB32);

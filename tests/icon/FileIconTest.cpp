@@ -58,6 +58,15 @@ TEST(FileIconLoad, RejectsBadFilesWithTheirReasonAndLeavesTheIconEmpty) {
     reserved[0] = 1;
     ByteVec negativeSize = twoImageFile();
     put32(negativeSize, 6 + 8, 0xfffffff0u);
+    // Many entries naming one large range: a small file must not ask for gigabytes.
+    ByteVec amplified = icoFile({{16, 16, 0, 1, 32, solidRecord32(16, 0)}});
+    amplified.resize(6 + 16 * 200 + 4096, 0);
+    put16(amplified, 4, 200);
+    for (std::size_t i = 0; i < 200; ++i) {
+        const std::size_t e = 6 + 16 * i;
+        put32(amplified, e + 8, 4096);
+        put32(amplified, e + 12, 6 + 16 * 200);
+    }
     const struct {
         const char* name;
         ByteVec bytes;
@@ -70,6 +79,7 @@ TEST(FileIconLoad, RejectsBadFilesWithTheirReasonAndLeavesTheIconEmpty) {
         {"directory cut short", {0, 0, 1, 0, 2, 0, 16, 16, 0, 0, 1, 0, 32, 0}, "Icon Directory Array is Corrupt."},
         {"last record cut short", cut, "Icon Images Array is Corrupt."},
         {"negative record size", negativeSize, "Icon Images Array is Corrupt."},
+        {"records larger than the file together", amplified, "Icon Images Array is Corrupt."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,6 +144,17 @@ TEST(FileIconSave, RaisesForMissingNameAndEmptyIcon) {
     }
     EXPECT_EQ(icon.Filename(), "");
     EXPECT_FALSE(fs::exists("/tmp/never-written.ico"));
+}
+
+TEST(FileIconSave, SavingThroughALinkReplacesTheFileItNames) {
+    TempDir dir;
+    dir.write("real.ico", twoImageFile());
+    fs::create_symlink(dir.file("real.ico"), dir.file("link.ico"));
+    cFileIcon icon;
+    icon.AddImages(8, 8, 32);
+    ASSERT_TRUE(icon.SaveIcon(dir.file("link.ico")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.ico")));
+    EXPECT_EQ(readWholeFile(dir.file("real.ico")), icon.FileBytes());
 }
 
 TEST(FileIconSave, FailedSaveKeepsTheIconThatWasThere) {

@@ -76,6 +76,15 @@ TEST(IconPainter, EveryDepthComposesWithItsMask) {
     }
 }
 
+TEST(IconPainter, DeepImagesSkipATableTheirHeaderDeclares) {
+    // A 32-bit record with biClrUsed 2: eight bytes of table sit before the bits.
+    ByteVec rec = bitmapRecord(1, 1, 32, {0x111111, 0x222222}, {{30, 20, 10, 255}}, {});
+    put32(rec, 32, 2);
+    const QImage image = IconHandle(iconOf({{1, 1, 0, 1, 32, rec}}), 1);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixel(0, 0), qRgb(10, 20, 30));
+}
+
 TEST(IconPainter, AlphaChannelWinsOverTheMask) {
     // Alpha 0x80 everywhere, mask all set: alpha decides.
     const ByteVec rec = bitmapRecord(1, 1, 32, {}, {{0, 0, 200, 0x80}}, {{1}});
