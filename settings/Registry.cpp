@@ -91,8 +91,20 @@ void RegistryWriteText(const std::string& sPath, const std::string& sValueName, 
     if (!root) return;
     RegKey key;
     if (RegOpenKeyExA(root, subKey, kKeyWrite, key) != kErrorSuccess) return;
-    // Stored whole with its terminator; %...% references stay as they are.
-    RegSetValueExA(key, sValueName, kRegSz, reinterpret_cast<const std::uint8_t*>(sText.c_str()),
+    // Stored whole with its terminator; %...% references stay as they are. Text
+    // with such references, or replacing a value that was expandable, is stored
+    // as an expandable string: the shell expands DefaultIcon texts only then, so
+    // "%SystemRoot%\..." written as a plain string would name no file.
+    std::uint32_t type = sText.find('%') != std::string::npos ? kRegExpandSz : kRegSz;
+    RegKey reader;
+    if (RegOpenKeyExA(root, subKey, kKeyRead, reader) == kErrorSuccess) {
+        std::uint32_t existing = 0;
+        if (RegQueryValueExA(reader, sValueName, &existing, nullptr, nullptr) == kErrorSuccess &&
+            existing == kRegExpandSz)
+            type = kRegExpandSz;
+        RegCloseKey(reader);
+    }
+    RegSetValueExA(key, sValueName, type, reinterpret_cast<const std::uint8_t*>(sText.c_str()),
                    static_cast<std::uint32_t>(sText.size() + 1));
     RegCloseKey(key);
 }

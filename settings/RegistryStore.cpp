@@ -4,6 +4,7 @@
 #include "settings/Utf16.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -112,6 +113,33 @@ const RegistryHive* RegistryStore::hive(HiveFile file) {
     return &*c.hive;
 }
 
+namespace {
+
+// The link block as Wine writes it: a key marked #link whose SymbolicLinkValue
+// holds the target path in UTF-16, without a terminator.
+std::string currentControlSetLink() {
+    const std::u16string target = u"\\Registry\\Machine\\System\\ControlSet001";
+    std::string block = "\n[System\\\\CurrentControlSet] " + std::to_string(std::time(nullptr)) + "\n#link\n";
+    std::string line = "\"SymbolicLinkValue\"=hex(6):";
+    char hex[4];
+    for (std::size_t i = 0; i < target.size(); ++i) {
+        for (int b = 0; b < 2; ++b) {
+            std::snprintf(hex, sizeof hex, "%02x", (target[i] >> (8 * b)) & 0xff);
+            const bool last = i + 1 == target.size() && b == 1;
+            line += hex;
+            if (!last) line += ',';
+            // Wine wraps hex data after column 76, continuing with two blanks.
+            if (!last && line.size() > 76) {
+                block += line + "\\\n";
+                line = "  ";
+            }
+        }
+    }
+    return block + line + "\n";
+}
+
+} // namespace
+
 RegistryHive RegistryStore::emptyHive(HiveFile file) {
     std::string arch = hostArch();
     // All hives of one prefix share one architecture: follow system.reg's.
@@ -126,7 +154,13 @@ RegistryHive RegistryStore::emptyHive(HiveFile file) {
         }
     }
     switch (file) {
-    case HiveFile::Machine: return RegistryHive::create("\\\\Machine", arch);
+    case HiveFile::Machine: {
+        // Wine links CurrentControlSet to ControlSet001 only when it makes
+        // system.reg itself; a machine hive made here must carry the link, or
+        // what Wine installs later lands in a plain key beside the real one.
+        const RegistryHive bare = RegistryHive::create("\\\\Machine", arch);
+        return RegistryHive::parse(bare.serialize() + currentControlSetLink());
+    }
     case HiveFile::User: return RegistryHive::create("\\\\User\\\\" + currentUserSid(), arch);
     case HiveFile::DefaultUser: return RegistryHive::create("\\\\User\\\\.Default", arch);
     }

@@ -95,6 +95,10 @@ TEST(Environment, SeededHivesKeepToWinesFormat) {
     const std::regex header(R"(\[([^\]\\]|\\.)*\] [0-9]+)");
     const std::regex time(R"(#time=[0-9a-f]+)");
     const std::regex value(R"((@|"([^"\\]|\\.)*")=(str\([27]\):)?"([^"\\]|\\[\\"abtnvfre0-7x])*")");
+    // Hex data (the CurrentControlSet link) wraps with a backslash and goes on
+    // after two blanks.
+    const std::regex hexStart(R"("([^"\\]|\\.)*"=hex(\([0-9a-f]+\))?:([0-9a-f]{2},)*[0-9a-f]{2},?\\?)");
+    const std::regex hexMore(R"(  ([0-9a-f]{2},)*[0-9a-f]{2},?\\?)");
     for (const char* file : {"system.reg", "user.reg"}) {
         std::istringstream in(readText(prefix / file));
         std::string line;
@@ -111,13 +115,17 @@ TEST(Environment, SeededHivesKeepToWinesFormat) {
                 EXPECT_TRUE(std::regex_match(line, header)) << line;
                 ++keys;
             } else if (line.front() == '#') {
-                EXPECT_TRUE(std::regex_match(line, time)) << line;
+                EXPECT_TRUE(std::regex_match(line, time) || line == "#link") << line;
+            } else if (line.rfind("  ", 0) == 0) {
+                EXPECT_TRUE(std::regex_match(line, hexMore)) << line;
             } else {
-                EXPECT_TRUE(std::regex_match(line, value)) << line;
+                EXPECT_TRUE(std::regex_match(line, value) || std::regex_match(line, hexStart)) << line;
             }
         }
         EXPECT_GT(keys, 0) << file;
     }
+    // The machine hive links CurrentControlSet, as Wine's own new hive does.
+    EXPECT_NE(readText(prefix / "system.reg").find("[System\\\\CurrentControlSet] "), std::string::npos);
 }
 
 TEST(Environment, ExistingWinePrefixIsUsedAsItIs) {

@@ -136,10 +136,24 @@ TEST_F(RegistryOnPrefix, ChangingOneValueLeavesEveryOtherByte) {
     EXPECT_EQ(system(), expected);
     EXPECT_EQ(RegistryReadText(kMyComputer, ""), "Tarrowin PC");
 
-    // The value of an expandable string becomes a plain string, unexpanded.
+    // Text with %...% references stays an expandable string, unexpanded, so the
+    // shell still finds the file; a plain text stays plain.
     RegistryWriteText(kMyComputer + "\\DefaultIcon", "", "%SystemRoot%\\System32\\shell32.dll,-137");
-    EXPECT_NE(system().find("@=\"%SystemRoot%\\\\System32\\\\shell32.dll,-137\"\n"), std::string::npos);
+    EXPECT_NE(system().find("@=str(2):\"%SystemRoot%\\\\System32\\\\shell32.dll,-137\"\n"), std::string::npos);
     EXPECT_EQ(RegistryReadText(kMyComputer + "\\DefaultIcon", ""), "%SystemRoot%\\System32\\shell32.dll,-137");
+}
+
+TEST_F(RegistryOnPrefix, NamesMatchWithoutCaseBeyondAscii) {
+    // Wine folds every letter; two spellings of one name are one key.
+    for (const char* upper : {"\\ÄÖ", "\\ŁĄ", "\\ΣΩ", "\\ФЖ"}) {
+        SCOPED_TRACE(upper);
+        RegistryCreatePath(kTest + upper);
+        RegistryWriteText(kTest + upper, "V", "one");
+    }
+    for (const char* lower : {"\\äö", "\\łą", "\\σω", "\\фж"}) {
+        SCOPED_TRACE(lower);
+        EXPECT_EQ(RegistryReadText(kTest + lower, "v"), "one");
+    }
 }
 
 TEST_F(RegistryOnPrefix, ReadTextEdgeCases) {
