@@ -3,6 +3,7 @@
 #include "core/FileIO.h"
 #include "settings/Utf16.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -246,6 +247,13 @@ std::int32_t RegistryStore::openKey(std::uint32_t root, std::string_view subKey,
 }
 
 std::int32_t RegistryStore::createKey(std::uint32_t root, std::string_view subKey, OpenedKey& out) {
+    // Wine refuses a key whose name part is longer than 255 characters when it
+    // loads the hive, and drops that key's values: never write one.
+    for (std::size_t start = 0; start <= subKey.size();) {
+        const auto end = std::min(subKey.find('\\', start), subKey.size());
+        if (utf8ToUtf16(subKey.substr(start, end - start)).size() > kMaxKeyNameChars) return kErrorInvalidParameter;
+        start = end + 1;
+    }
     if (const auto r = resolve(root, subKey, out); r != kErrorSuccess) return r;
     out.access = kKeyRead | kKeyWrite;
     if (out.virtualRoot) return kErrorAccessDenied;
@@ -319,6 +327,7 @@ std::int32_t RegistryStore::setValue(const OpenedKey& key, std::string_view name
     if ((key.access & kKeySetValue) == 0 || !key.writeTo) return kErrorAccessDenied;
     if (m_standardUser && isMachine(key.writeTo->hive)) return kErrorAccessDenied;
     if (size && !data) return kErrorInvalidParameter;
+    if (utf8ToUtf16(name).size() > kMaxValueNameChars) return kErrorInvalidParameter;
     RegValue v;
     v.type = type;
     if (isStringType(type)) {

@@ -38,6 +38,10 @@ inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyWrite = 0x20006;
 
 // Results, numbered as Windows numbers them.
+// The longest key name part and value name Wine (and Windows) accept.
+inline constexpr std::size_t kMaxKeyNameChars = 255;
+inline constexpr std::size_t kMaxValueNameChars = 16383;
+
 inline constexpr std::int32_t kErrorSuccess = 0;
 inline constexpr std::int32_t kErrorFileNotFound = 2;
 inline constexpr std::int32_t kErrorAccessDenied = 5;

@@ -156,6 +156,19 @@ TEST_F(RegistryOnPrefix, NamesMatchWithoutCaseBeyondAscii) {
     }
 }
 
+TEST_F(RegistryOnPrefix, NamesWineWouldRefuseAreNeverWritten) {
+    const std::string longest = kTest + "\\" + std::string(255, 'k');
+    const std::string tooLong = kTest + "\\" + std::string(256, 'k');
+    RegistryCreatePath(longest);
+    RegistryCreatePath(tooLong);
+    RegistryWriteText(longest, "v", "kept");
+    RegistryWriteText(longest, std::string(16384, 'n'), "refused");
+    EXPECT_EQ(RegistryReadText(longest, "v"), "kept");
+    EXPECT_EQ(RegistryReadText(tooLong, ""), kNoDescription);
+    EXPECT_EQ(system().find(std::string(256, 'k')), std::string::npos);
+    EXPECT_EQ(system().find(std::string(16384, 'n')), std::string::npos);
+}
+
 TEST_F(RegistryOnPrefix, ReadTextEdgeCases) {
     EXPECT_EQ(RegistryReadText(kMyComputer + "\\DefaultIcon", ""), "%SystemRoot%\\explorer.exe,0");
     EXPECT_EQ(RegistryReadText(kTest, "Spaces"), "abc  ");
