@@ -147,6 +147,9 @@ RegistryHive RegistryStore::emptyHive(HiveFile file) {
     if (file != HiveFile::Machine) {
         if (const auto bytes = readWholeFile(hivePath(HiveFile::Machine), kMaxHiveBytes)) {
             const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+            // A system.reg without the line is 32-bit to Wine, and a user hive that
+            // named another architecture would be refused: copy it, even its absence.
+            arch.clear();
             const auto at = text.find("\n#arch=");
             if (at != std::string_view::npos && at < 256) {
                 const auto end = text.find_first_of("\r\n", at + 7);

@@ -156,6 +156,25 @@ TEST_F(RegistryOnPrefix, NamesMatchWithoutCaseBeyondAscii) {
     }
 }
 
+TEST(RegistryHives, NewUserHiveTakesTheMachineHivesArchitectureEvenItsAbsence) {
+    for (const char* arch : {"#arch=win32\n", ""}) {
+        TempDir dir("arch");
+        writeText(dir.path() / "system.reg",
+                  std::string("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n") + arch);
+        setRegistryStore(std::make_shared<RegistryStore>(dir.path()));
+        RegistryCreatePath("HKEY_CURRENT_USER\\Software\\Tarrowin");
+        setRegistryStore(nullptr);
+        const std::string user = readText(dir.path() / "user.reg");
+        SCOPED_TRACE(user);
+        if (*arch) {
+            EXPECT_NE(user.find(arch), std::string::npos);
+        } else {
+            EXPECT_EQ(user.find("#arch"), std::string::npos);
+        }
+        EXPECT_NE(user.find("[Software\\\\Tarrowin]"), std::string::npos);
+    }
+}
+
 TEST_F(RegistryOnPrefix, NamesWineWouldRefuseAreNeverWritten) {
     const std::string longest = kTest + "\\" + std::string(255, 'k');
     const std::string tooLong = kTest + "\\" + std::string(256, 'k');
