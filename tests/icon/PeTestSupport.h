@@ -67,16 +67,10 @@ inline ByteVec icoOf(const std::vector<PeIconImage>& images) {
     putLe16(f.data() + 2, 1);
     putLe16(f.data() + 4, static_cast<std::uint16_t>(images.size()));
     for (std::size_t i = 0; i < images.size(); ++i) {
-        std::uint8_t* e = f.data() + 6 + 16 * i;
-        const IconDirEntry& d = images[i].entry;
-        e[0] = d.bWidth;
-        e[1] = d.bHeight;
-        e[2] = d.bColorCount;
-        e[3] = d.bReserved;
-        putLe16(e + 4, d.wPlanes);
-        putLe16(e + 6, d.wBitCount);
-        putLe32(e + 8, static_cast<std::uint32_t>(images[i].record.size()));
-        putLe32(e + 12, static_cast<std::uint32_t>(f.size()));
+        IconDirEntry d = images[i].entry;
+        d.dwBytesInRes = static_cast<std::int32_t>(images[i].record.size());
+        d.dwImageOffset = static_cast<std::uint32_t>(f.size());
+        writeIconDirEntry(f.data() + 6 + 16 * i, d);
         f.insert(f.end(), images[i].record.begin(), images[i].record.end());
     }
     return f;
